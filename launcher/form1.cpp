@@ -4,6 +4,7 @@
 
 #include "application.h"
 #include "launcher_folder.h"
+#include "version_record.h"
 
 TForm1* Form1 = nullptr;
 
@@ -79,6 +80,12 @@ void TForm1::CloseButtonClick(platform::Control*) { StartTargetAndExit(); }
 // The update check arrives with the version request; until then the tick
 // only stops the timer.
 void TForm1::CheckUpdate() {}
+
+std::string TForm1::ReadLocalVersion() { return updater::ReadLocalVersion(platform::LauncherFolder()); }
+
+void TForm1::WriteLocalVersion(const std::string& Version) {
+    updater::WriteLocalVersion(platform::LauncherFolder(), Version);
+}
 
 void TForm1::StartTargetAndExit() {
     const std::string path = platform::LauncherFolder() + TargetFile;

@@ -31,6 +31,8 @@ public:
 
 private:
     void CheckUpdate();
+    std::string ReadLocalVersion();
+    void WriteLocalVersion(const std::string& Version);
     [[noreturn]] void StartTargetAndExit();
 
     // The update state, as the version server's record gives it.

@@ -1,5 +1,6 @@
-"""Runs the launcher under Wine in a virtual X display and uses it as a person
-would: finds its window, clicks and drags with xdotool, takes screenshots.
+"""Runs the launcher under Wine in the test run's virtual X display and uses it
+as a person would: finds its window, clicks and drags with xdotool, takes
+screenshots.
 
 Every process started here is ended by its pid when the test is over.
 """
@@ -42,27 +43,14 @@ def kill_and_reap(process):
 
 
 class Desktop:
-    """An Xvfb display of its own, on the first free display number."""
+    """The test run's Xvfb display, which every Wine process of the run draws on
+    (started with the Wine prefix by tests/wine/start-test-run.sh)."""
 
     WIDTH, HEIGHT = 1024, 768
 
     def __init__(self):
-        for number in range(90, 190):
-            if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
-                continue
-            process = subprocess.Popen(
-                ["Xvfb", f":{number}", "-screen", "0", f"{self.WIDTH}x{self.HEIGHT}x24", "-nolisten", "tcp"],
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            try:
-                wait_until(lambda: process.poll() is not None or os.path.exists(f"/tmp/.X11-unix/X{number}"),
-                           10, "Xvfb to start")
-            except AssertionError:
-                kill_and_reap(process)
-                raise
-            if process.poll() is None:
-                self.process, self.display = process, f":{number}"
-                return
-        raise RuntimeError("no free X display number")
+        with open(setting("SELVANE_WINEPREFIX") + ".display") as f:
+            self.display = f.read().strip()
 
     def env(self):
         return dict(os.environ, DISPLAY=self.display)
@@ -71,8 +59,8 @@ class Desktop:
         return subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True,
                               capture_output=True, text=True, timeout=30).stdout
 
-    def find_windows(self, title):
-        return subprocess.run(["xdotool", "search", "--name", f"^{title}$"], env=self.env(),
+    def find_windows(self, title, pid):
+        return subprocess.run(["xdotool", "search", "--all", "--pid", str(pid), "--name", f"^{title}$"], env=self.env(),
                               capture_output=True, text=True, timeout=30).stdout.split()
 
     def xprop(self, window, *properties):
@@ -106,8 +94,6 @@ class Desktop:
     def click(self, x, y, button=1):
         self.xdotool("mousemove", x, y, "click", button)
 
-    def close(self):
-        kill_and_reap(self.process)
 
 
 class Launcher:
@@ -131,7 +117,7 @@ class Launcher:
         def find():
             if self.process.poll() is not None:
                 raise AssertionError(f"launcher ended with {self.process.returncode} before showing its window")
-            found = self.desktop.find_windows("Form1")
+            found = self.desktop.find_windows("Form1", self.process.pid)
             return found[0] if found else None
         self.window = wait_until(find, timeout, "the launcher window")
         return self.window

@@ -46,7 +46,6 @@ class LauncherTest(unittest.TestCase):
 
     def setUp(self):
         self.desktop = Desktop()
-        self.addCleanup(self.desktop.close)
         self.launcher = Launcher(self.desktop, relay=self.relay)
         self.addCleanup(self.launcher.close)
         self.launcher.wait_for_window()
@@ -74,7 +73,7 @@ class WindowLookTest(LauncherTest):
         self.assertEqual(seen["owner_class"], "TApplication")
         self.assertEqual(seen["owner_title"], "selvane")
         self.assertEqual(seen["appwindow"], "0")
-        application, = self.desktop.find_windows("selvane")
+        application, = self.desktop.find_windows("selvane", self.launcher.process.pid)
         icons = self.desktop.xprop(application, "_NET_WM_ICON")
         self.assertIn("Icon (32 x 32)", icons)
         self.assertIn("Icon (16 x 16)", icons)

@@ -1,9 +1,9 @@
 #!/bin/sh
-# Makes a fresh Wine prefix for one test run: make-prefix.sh PREFIX
+# Makes a fresh Wine prefix, set up for the launcher: make-prefix.sh PREFIX
+# Wine draws on $DISPLAY (the prefix's wineserver must not be running).
 set -eu
 prefix=$1
 here=$(dirname "$0")
-WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
 rm -rf "$prefix"
 mkdir -p "$prefix"
 run() { sh "$here/run-in-wine.sh" "$prefix" "$@"; }

@@ -4,6 +4,8 @@
 WINEPREFIX=$1
 shift
 export WINEPREFIX
+# A test run's programs draw on the run's own display (see start-test-run.sh).
+[ -f "$WINEPREFIX.display" ] && DISPLAY=$(cat "$WINEPREFIX.display") && export DISPLAY
 export LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
