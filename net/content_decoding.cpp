@@ -1,0 +1,216 @@
+#include "content_decoding.h"
+
+#include <zlib.h>
+
+#include <array>
+#include <cstdint>
+
+#include "errors.h"
+
+namespace net {
+
+namespace {
+
+constexpr std::size_t kMaxCodings = 5;
+
+// A raw or zlib-wrapped deflate stream through zlib's inflate.
+class Inflater {
+public:
+    explicit Inflater(int window_bits) {
+        if (inflateInit2(&stream_, window_bits) != Z_OK) throw EclZLibError("cannot initialise the decoder");
+    }
+    ~Inflater() { inflateEnd(&stream_); }
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+
+    bool Ended() const { return ended_; }
+
+    // Inflates as much of `coded` as belongs to the stream; returns how many
+    // bytes that was (the rest follows the end of the stream).
+    std::size_t Inflate(std::string_view coded, const ByteSink& sink) {
+        stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(coded.data()));
+        stream_.avail_in = static_cast<uInt>(coded.size());
+        std::array<char, 64 * 1024> out;
+        while (!ended_ && (stream_.avail_in > 0 || pending_output_)) {
+            stream_.next_out = reinterpret_cast<Bytef*>(out.data());
+            stream_.avail_out = static_cast<uInt>(out.size());
+            const int result = inflate(&stream_, Z_NO_FLUSH);
+            const std::size_t produced = out.size() - stream_.avail_out;
+            pending_output_ = stream_.avail_out == 0;
+            if (result == Z_STREAM_END) {
+                ended_ = true;
+            } else if (result == Z_BUF_ERROR) {
+                break;  // needs more input
+            } else if (result != Z_OK) {
+                throw EclZLibError(stream_.msg ? stream_.msg : "invalid compressed data");
+            }
+            if (produced > 0) sink(std::string_view(out.data(), produced));
+        }
+        return coded.size() - stream_.avail_in;
+    }
+
+private:
+    z_stream stream_{};
+    bool ended_ = false;
+    bool pending_output_ = false;
+};
+
+// One gzip member (RFC 1952): header with its optional fields, the deflate
+// data, then CRC-32 and length of the decoded bytes, both checked.
+class GzipDecoder : public ContentDecoder {
+public:
+    void Decode(std::string_view coded, const ByteSink& sink) override {
+        while (!coded.empty()) {
+            if (!header_done_) {
+                coded.remove_prefix(ParseHeader(coded));
+            } else if (!inflater_.Ended()) {
+                coded.remove_prefix(inflater_.Inflate(coded, [&](std::string_view decoded) {
+                    crc_ = crc32(crc_, reinterpret_cast<const Bytef*>(decoded.data()), static_cast<uInt>(decoded.size()));
+                    size_ += decoded.size();
+                    sink(decoded);
+                }));
+            } else if (trailer_.size() < 8) {
+                const std::size_t taken = std::min(coded.size(), 8 - trailer_.size());
+                trailer_.append(coded.substr(0, taken));
+                coded.remove_prefix(taken);
+                if (trailer_.size() == 8) CheckTrailer();
+            } else {
+                return;  // anything after the member is not part of it
+            }
+        }
+    }
+
+    void Finish() override {
+        if (!header_done_ || !inflater_.Ended() || trailer_.size() < 8) {
+            throw EclZLibError("unexpected end of compressed data");
+        }
+    }
+
+private:
+    static std::uint32_t Little32(const std::string& bytes, std::size_t at) {
+        std::uint32_t value = 0;
+        for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+        return value;
+    }
+
+    void CheckTrailer() {
+        if (Little32(trailer_, 0) != crc_) throw EclZLibError("invalid crc");
+        if (Little32(trailer_, 4) != static_cast<std::uint32_t>(size_)) throw EclZLibError("invalid data size");
+    }
+
+    // Collects the header byte by byte; returns how many bytes it took.
+    std::size_t ParseHeader(std::string_view coded) {
+        std::size_t used = 0;
+        while (used < coded.size() && !header_done_) {
+            header_ += coded[used++];
+            header_done_ = HeaderComplete();
+        }
+        return used;
+    }
+
+    bool HeaderComplete() {
+        constexpr unsigned char kHeaderCrc = 2, kExtra = 4, kName = 8, kComment = 16;
+        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(header_[i]); };
+        if (header_.size() < 10) {
+            if (header_.size() == 1 && byte(0) != 0x1F) throw EclZLibError("incorrect header check");
+            if (header_.size() == 2 && byte(1) != 0x8B) throw EclZLibError("incorrect header check");
+            if (header_.size() == 3 && byte(2) != 8) throw EclZLibError("unknown compression method");
+            if (header_.size() == 4 && (byte(3) & 0xE0)) throw EclZLibError("unknown header flags set");
+            return false;
+        }
+        const unsigned char flags = byte(3);
+        std::size_t at = 10;
+        if (flags & kExtra) {
+            if (header_.size() < at + 2) return false;
+            at += 2 + (byte(at) | static_cast<std::size_t>(byte(at + 1)) << 8);
+            if (header_.size() < at) return false;
+        }
+        for (const unsigned char field : {kName, kComment}) {
+            if (!(flags & field)) continue;
+            const std::size_t zero = header_.find('\0', at);
+            if (zero == std::string::npos) return false;
+            at = zero + 1;
+        }
+        if (flags & kHeaderCrc) {
+            if (header_.size() < at + 2) return false;
+            at += 2;
+        }
+        return header_.size() == at;
+    }
+
+    std::string header_;
+    bool header_done_ = false;
+    Inflater inflater_{-MAX_WBITS};
+    uLong crc_ = crc32(0, nullptr, 0);
+    std::uint64_t size_ = 0;
+    std::string trailer_;
+};
+
+// "deflate": zlib-wrapped as the standard says, or raw as some servers send it.
+class DeflateDecoder : public ContentDecoder {
+public:
+    void Decode(std::string_view coded, const ByteSink& sink) override {
+        if (inflater_) {
+            if (!inflater_->Ended()) inflater_->Inflate(coded, sink);
+            return;
+        }
+        // The first two bytes tell a zlib header from raw deflate data.
+        start_.append(coded);
+        if (start_.size() < 2) return;
+        const unsigned first = static_cast<unsigned char>(start_[0]);
+        const unsigned second = static_cast<unsigned char>(start_[1]);
+        const bool wrapped = (first & 0x0F) == Z_DEFLATED && (first * 256 + second) % 31 == 0;
+        inflater_ = std::make_unique<Inflater>(wrapped ? MAX_WBITS : -MAX_WBITS);
+        const std::string start = std::move(start_);
+        inflater_->Inflate(start, sink);
+    }
+
+    void Finish() override {
+        if (!inflater_ || !inflater_->Ended()) throw EclZLibError("unexpected end of compressed data");
+    }
+
+private:
+    std::string start_;
+    std::unique_ptr<Inflater> inflater_;
+};
+
+}  // namespace
+
+std::vector<std::unique_ptr<ContentDecoder>> DecodersFor(const std::vector<std::string>& codings) {
+    std::vector<std::unique_ptr<ContentDecoder>> decoders;
+    for (auto it = codings.rbegin(); it != codings.rend(); ++it) {
+        if (*it == "identity") continue;
+        if (decoders.size() == kMaxCodings) throw EclZLibError("too many content codings");
+        if (*it == "gzip" || *it == "x-gzip") {
+            decoders.push_back(std::make_unique<GzipDecoder>());
+        } else if (*it == "deflate") {
+            decoders.push_back(std::make_unique<DeflateDecoder>());
+        } else {
+            throw EclZLibError("unsupported content coding \"" + *it + "\"");
+        }
+    }
+    return decoders;
+}
+
+DecodingPipeline::DecodingPipeline(std::vector<std::unique_ptr<ContentDecoder>> decoders, ByteSink sink)
+    : decoders_(std::move(decoders)), sink_(std::move(sink)) {}
+
+void DecodingPipeline::Write(std::string_view bytes) { WriteFrom(0, bytes); }
+
+void DecodingPipeline::WriteFrom(std::size_t stage, std::string_view bytes) {
+    if (stage == decoders_.size()) {
+        sink_(bytes);
+        return;
+    }
+    decoders_[stage]->Decode(bytes, [&](std::string_view decoded) { WriteFrom(stage + 1, decoded); });
+}
+
+void DecodingPipeline::Finish() {
+    for (std::size_t stage = 0; stage < decoders_.size(); ++stage) {
+        // Anything a decoder still holds has been handed on by now; what is
+        // left is to check that each stream ended where it should.
+        decoders_[stage]->Finish();
+    }
+}
+
+}  // namespace net

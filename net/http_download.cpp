@@ -1,0 +1,138 @@
+#include "http_download.h"
+
+#include "body_framing.h"
+#include "errors.h"
+#include "reply_head.h"
+#include "stream_reader.h"
+#include "url.h"
+
+namespace net {
+
+namespace {
+
+// How much of a failing reply's body is kept with the failure.
+constexpr std::size_t kMaxKeptErrorBody = 64 * 1024;
+
+bool IsRedirect(int status) { return status >= 300 && status <= 399 && status != 304 && status != 305; }
+
+// Reads the rest of a body the client does not write anywhere, keeping at
+// most `keep` bytes of it.
+std::string ReadUnwantedBody(StreamReader& reader, const ReplyHead& head, std::size_t keep) {
+    BodyDeframer deframer(FramingOf(head));
+    std::string kept;
+    while (!deframer.Done()) {
+        const std::string_view block = reader.NextBlock();
+        if (block.empty()) {
+            deframer.EndOfStream();
+            break;
+        }
+        std::string payload;
+        const std::size_t used = deframer.Feed(block, payload);
+        reader.Unread(block.size() - used);
+        kept.append(payload, 0, keep - std::min(keep, kept.size()));
+    }
+    return kept;
+}
+
+// The content codings to undo, in the order the reply lists them: its
+// Content-Encoding, then any transfer coding other than a final "chunked".
+std::vector<std::string> CodingsOf(const ReplyHead& head) {
+    std::vector<std::string> codings = ListElements(head.Values("Content-Encoding"));
+    std::vector<std::string> transfer = ListElements(head.Values("Transfer-Encoding"));
+    if (!transfer.empty() && transfer.back() == "chunked") transfer.pop_back();
+    codings.insert(codings.end(), transfer.begin(), transfer.end());
+    return codings;
+}
+
+void ReceiveBody(StreamReader& reader, const ReplyHead& head, const ByteSink& sink, const ProgressHandler& progress) {
+    const BodyFraming framing = FramingOf(head);
+    // Refuses a coding it cannot undo before a byte is written.
+    DecodingPipeline decoding(DecodersFor(CodingsOf(head)), sink);
+    BodyDeframer deframer(framing);
+    const std::int64_t total = framing.kind == Framing::Length ? static_cast<std::int64_t>(framing.length) : -1;
+    std::int64_t received = 0;
+    bool reported = false;
+    while (!deframer.Done()) {
+        const std::string_view block = reader.NextBlock();
+        if (block.empty()) {
+            deframer.EndOfStream();
+            break;
+        }
+        std::string payload;
+        const std::size_t used = deframer.Feed(block, payload);
+        reader.Unread(block.size() - used);  // bytes after the body are not part of it
+        decoding.Write(payload);
+        received += static_cast<std::int64_t>(used);
+        progress(received, total);
+        reported = true;
+    }
+    decoding.Finish();
+    if (total < 0) {
+        progress(received, received);  // the length is known now: the bar can fill
+    } else if (!reported) {
+        progress(total, total);
+    }
+}
+
+}  // namespace
+
+std::string DownloadRequest(const Url& url, const std::string& user_agent) {
+    return "GET " + url.Target() + " HTTP/1.1\r\n"
+           "Accept: */*\r\n"
+           "Accept-Encoding: gzip, deflate\r\n"
+           "Host: " + url.HostHeader() + "\r\n"
+           "User-Agent: " + user_agent + "\r\n"
+           "Connection: Keep-Alive\r\n"
+           "\r\n";
+}
+
+HttpDownloadClient::HttpDownloadClient(DownloadSettings settings) : settings_(std::move(settings)) {}
+
+HttpDownloadClient::~HttpDownloadClient() = default;
+
+void HttpDownloadClient::Close() {
+    if (connection_) connection_->Close();
+    connection_.reset();
+}
+
+void HttpDownloadClient::Get(const std::string& url_text, const ByteSink& sink, const ProgressHandler& progress) {
+    Url url = ParseUrl(url_text);
+    for (int redirects = 0;; ++redirects) {
+        if (url.scheme == "https") {
+            throw EclSocketError("Secure (https) downloads are not supported: " + url.ToString());
+        }
+        Close();
+        connection_ = std::make_unique<TcpConnection>(url.host, url.port, settings_.wait);
+        connection_->Write(DownloadRequest(url, settings_.user_agent));
+        StreamReader reader(*connection_, settings_.batch_size);
+
+        std::optional<ReplyHead> head;
+        do {  // interim 1xx replies are passed over; they are never the file
+            head = ReadReplyHead(reader);
+            if (!head) throw EclSocketError("The server closed the connection without a reply");
+        } while (head->status < 200);
+
+        if (IsRedirect(head->status)) {
+            const auto location = head->Value("Location");
+            if (redirects == settings_.max_redirects || !location || location->empty()) {
+                throw EclHttpError(head->status_line, head->status, "");
+            }
+            try {
+                url = ResolveUrl(url, *location);
+            } catch (const EclSocketError&) {
+                throw EclHttpError(head->status_line, head->status, "");
+            }
+            continue;
+        }
+        if (head->status >= 400) {
+            throw EclHttpError(head->status_line, head->status, ReadUnwantedBody(reader, *head, kMaxKeptErrorBody));
+        }
+        if (head->status > 299) {  // 304, 305 and the like: nothing to write
+            throw EclHttpError(head->status_line, head->status, "");
+        }
+        ReceiveBody(reader, *head, sink, progress);
+        return;
+    }
+}
+
+}  // namespace net

@@ -1,0 +1,100 @@
+#include "reply_head.h"
+
+#include <cctype>
+
+#include "errors.h"
+
+namespace net {
+
+namespace {
+
+bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string Trim(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// "HTTP/1.1 200 OK": version, a blank, three digits, then the reason.
+bool ParseStatusLine(const std::string& line, ReplyHead& head) {
+    if (line.size() < 12 || line.compare(0, 7, "HTTP/1.") != 0 || !std::isdigit(static_cast<unsigned char>(line[7])) ||
+        line[8] != ' ') {
+        return false;
+    }
+    for (std::size_t i = 9; i < 12; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(line[i]))) return false;
+    }
+    if (line.size() > 12 && line[12] != ' ') return false;
+    head.http_minor = line[7] - '0';
+    head.status = std::stoi(line.substr(9, 3));
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> ReplyHead::Values(const std::string& name) const {
+    std::vector<std::string> values;
+    for (const auto& [field, value] : fields) {
+        if (SameName(field, name)) values.push_back(value);
+    }
+    return values;
+}
+
+std::optional<std::string> ReplyHead::Value(const std::string& name) const {
+    for (const auto& [field, value] : fields) {
+        if (SameName(field, name)) return value;
+    }
+    return std::nullopt;
+}
+
+std::optional<ReplyHead> ReadReplyHead(StreamReader& reader) {
+    auto status_line = reader.ReadLine(kMaxHeaderLine);
+    if (!status_line) return std::nullopt;
+    ReplyHead head;
+    head.status_line = *status_line;
+    if (!ParseStatusLine(head.status_line, head)) {
+        throw EclSocketError("The server's reply does not start with an HTTP/1.x status line");
+    }
+    std::size_t total = head.status_line.size();
+    for (;;) {
+        const auto line = reader.ReadLine(kMaxHeaderLine);
+        if (!line) throw EclSocketError("The connection was closed in the middle of the reply header");
+        if (line->empty()) return head;
+        total += line->size();
+        if (head.fields.size() == kMaxHeaderFields || total > kMaxHeaderBytes) {
+            throw EclSocketError("The server's reply header is too large");
+        }
+        const std::size_t colon = line->find(':');
+        if (colon == std::string::npos || colon == 0 || line->find_first_of(" \t") < colon) {
+            throw EclSocketError("The server's reply header has a malformed line");
+        }
+        head.fields.emplace_back(line->substr(0, colon), Trim(line->substr(colon + 1)));
+    }
+}
+
+std::vector<std::string> ListElements(const std::vector<std::string>& values) {
+    std::vector<std::string> elements;
+    for (const std::string& value : values) {
+        std::size_t start = 0;
+        while (start <= value.size()) {
+            const std::size_t comma = value.find(',', start);
+            std::string element = Trim(value.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+            for (char& c : element) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (!element.empty()) elements.push_back(element);
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+    }
+    return elements;
+}
+
+}  // namespace net
