@@ -1,0 +1,181 @@
+// The download client against the scripted server: natively with the server
+// in this process, under Wine against the server program the test run starts.
+#include "http_download.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "download_scenarios.h"
+#include "errors.h"
+
+#ifndef _WIN32
+#include "scripted_server.h"
+#endif
+
+namespace {
+
+using testing_support::DownloadScenario;
+using testing_support::ProgressEvent;
+
+// Where the scenarios are served, and what the server received.
+class Servers {
+public:
+    static Servers& Get() {
+        static Servers servers;
+        return servers;
+    }
+    std::uint16_t port() const { return port_; }
+    std::string RequestFor(const std::string& target) const {
+#ifdef _WIN32
+        std::ifstream file(folder_ + "/" + RequestFileName(target), std::ios::binary);
+        std::stringstream bytes;
+        bytes << file.rdbuf();
+        return bytes.str();
+#else
+        return server_->RequestFor(target);
+#endif
+    }
+
+private:
+    Servers() {
+#ifdef _WIN32
+        // Started by the test run: see tests/wine/start-scripted-server.sh.
+        const char* folder = std::getenv("SELVANE_SCRIPTED_SERVER_STATE");
+        if (!folder) throw std::runtime_error("SELVANE_SCRIPTED_SERVER_STATE is not set");
+        folder_ = folder;
+        std::ifstream(folder_ + "/ports") >> port_;
+#else
+        const auto scenarios = testing_support::DownloadScenarios();
+        other_ = std::make_unique<testing_support::ScriptedServer>(testing_support::AllOtherScripts(scenarios));
+        server_ = std::make_unique<testing_support::ScriptedServer>(testing_support::AllScripts(scenarios));
+        server_->SetOtherPort(other_->Port());
+        port_ = server_->Port();
+#endif
+    }
+
+#ifdef _WIN32
+    static std::string RequestFileName(const std::string& target) {
+        std::string name = target;
+        for (char& c : name) {
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-') c = '_';
+        }
+        return name + ".request";
+    }
+    std::string folder_;
+#else
+    std::unique_ptr<testing_support::ScriptedServer> other_;
+    std::unique_ptr<testing_support::ScriptedServer> server_;
+#endif
+    std::uint16_t port_ = 0;
+};
+
+std::string UrlFor(const std::string& target) {
+    return "http://127.0.0.1:" + std::to_string(Servers::Get().port()) + target;
+}
+
+struct Outcome {
+    std::string written;
+    std::vector<ProgressEvent> events;
+    std::string error;
+};
+
+Outcome Download(const std::string& url, net::DownloadSettings settings = {}) {
+    Outcome outcome;
+    net::HttpDownloadClient client(std::move(settings));
+    try {
+        client.Get(
+            url, [&](std::string_view bytes) { outcome.written.append(bytes); },
+            [&](std::int64_t received, std::int64_t total) { outcome.events.emplace_back(received, total); });
+    } catch (const std::exception& error) {
+        outcome.error = error.what();
+    }
+    return outcome;
+}
+
+class DownloadScenarioTest : public testing::TestWithParam<DownloadScenario> {};
+
+TEST_P(DownloadScenarioTest, WritesReportsAndFailsAsScripted) {
+    const DownloadScenario& scenario = GetParam();
+    net::DownloadSettings settings;
+    settings.wait.timeout = std::chrono::milliseconds(scenario.timeout_ms);
+    const Outcome outcome = Download(UrlFor(scenario.target), settings);
+
+    EXPECT_EQ(outcome.error, scenario.error);
+    if (scenario.body) {
+        EXPECT_EQ(outcome.written, *scenario.body);
+    }
+    if (scenario.events) {
+        EXPECT_EQ(outcome.events, *scenario.events);
+    } else {
+        // Blocks as they happen to arrive: rising counts against one total.
+        for (std::size_t i = 1; i < outcome.events.size(); ++i) {
+            EXPECT_GT(outcome.events[i].first, outcome.events[i - 1].first);
+            EXPECT_EQ(outcome.events[i].second, outcome.events[0].second);
+        }
+    }
+    if (scenario.error.empty()) {
+        ASSERT_FALSE(outcome.events.empty());
+        EXPECT_EQ(outcome.events.back().first, outcome.events.back().second) << "the bar does not fill";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripted, DownloadScenarioTest, testing::ValuesIn(testing_support::DownloadScenarios()),
+                         [](const testing::TestParamInfo<DownloadScenario>& param) {
+                             std::string name = param.param.name;
+                             for (char& c : name) {
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             }
+                             return name;
+                         });
+
+TEST(DownloadClient, SendsExactlyTheRequest) {
+    ASSERT_EQ(Download(UrlFor("/length")).error, "");
+    EXPECT_EQ(Servers::Get().RequestFor("/length"), testing_support::ExpectedRequest("/length", Servers::Get().port()));
+}
+
+TEST(DownloadClient, LargeBodyArrivesInBlocksWithOneCompletion) {
+    const Outcome outcome = Download(UrlFor("/length-blocks"));
+    ASSERT_EQ(outcome.error, "");
+    ASSERT_GE(outcome.events.size(), 3u);  // 20000 bytes in reads of at most 8192
+    for (const ProgressEvent& event : outcome.events) EXPECT_EQ(event.second, 20000);
+    for (std::size_t i = 0; i + 1 < outcome.events.size(); ++i) EXPECT_LT(outcome.events[i].first, 20000);
+}
+
+TEST(DownloadClient, RefusesHttpsForNow) {
+    EXPECT_EQ(Download("https://127.0.0.1:1/file").error, "Secure (https) downloads are not supported: https://127.0.0.1:1/file");
+}
+
+TEST(DownloadClient, ConnectionRefusedIsASocketError) {
+    net::HttpDownloadClient client;
+    try {
+        client.Get("http://127.0.0.1:1/", [](std::string_view) {}, [](std::int64_t, std::int64_t) {});  // port 1: nobody
+        FAIL() << "no failure";
+    } catch (const net::EclSocketError& error) {
+        EXPECT_NE(error.ErrorCode(), 0);
+        EXPECT_FALSE(std::string(error.what()).empty());
+    }
+}
+
+#ifndef _WIN32
+// Time spent in the caller's message handling counts toward the time-out.
+TEST(DownloadClient, WakeTimeCountsTowardTimeOut) {
+    net::DownloadSettings settings;
+    settings.wait.timeout = std::chrono::milliseconds(1000);
+    int wakes = 0;
+    settings.wait.on_wake = [&] {
+        ++wakes;
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    };
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Download(UrlFor("/stall-before-reply"), settings).error, "Timeout error occured");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_GE(wakes, 2);
+}
+#endif
+
+}  // namespace
