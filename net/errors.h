@@ -1,6 +1,5 @@
 #pragma once
-// The failures of the network layer and of writing the downloaded file. Each
-// carries the message the user is shown.
+// The failures of the network layer. Each carries the message the user is shown.
 
 #include <stdexcept>
 #include <string>
@@ -35,18 +34,6 @@ private:
 class EclZLibError : public std::runtime_error {
 public:
     explicit EclZLibError(const std::string& what) : std::runtime_error("Uncompressing error - " + what) {}
-};
-
-// The destination file cannot be created.
-class EFCreateError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// A write to the destination file took fewer bytes than it was given.
-class EWriteError : public std::runtime_error {
-public:
-    EWriteError() : std::runtime_error("Stream write error") {}
 };
 
 inline constexpr char kTimeoutMessage[] = "Timeout error occured";

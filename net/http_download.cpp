@@ -52,6 +52,13 @@ void ReceiveBody(StreamReader& reader, const ReplyHead& head, const ByteSink& si
     const std::int64_t total = framing.kind == Framing::Length ? static_cast<std::int64_t>(framing.length) : -1;
     std::int64_t received = 0;
     bool reported = false;
+    bool finished = false;
+    // Checks the decoded body before the event that may fill the bar: the bar
+    // never fills for a broken file.
+    const auto finish = [&] {
+        decoding.Finish();
+        finished = true;
+    };
     while (!deframer.Done()) {
         const std::string_view block = reader.NextBlock();
         if (block.empty()) {
@@ -63,10 +70,11 @@ void ReceiveBody(StreamReader& reader, const ReplyHead& head, const ByteSink& si
         reader.Unread(block.size() - used);  // bytes after the body are not part of it
         decoding.Write(payload);
         received += static_cast<std::int64_t>(used);
+        if (deframer.Done()) finish();
         progress(received, total);
         reported = true;
     }
-    decoding.Finish();
+    if (!finished) finish();
     if (total < 0) {
         progress(received, received);  // the length is known now: the bar can fill
     } else if (!reported) {

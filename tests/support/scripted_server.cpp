@@ -1,5 +1,7 @@
 #include "scripted_server.h"
 
+#include "request_file_name.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -26,14 +28,6 @@ std::string Replace(std::string text, const std::string& from, const std::string
 }
 
 }  // namespace
-
-std::string RequestFileName(const std::string& target) {
-    std::string name = target;
-    for (char& c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-') c = '_';
-    }
-    return name + ".request";
-}
 
 ScriptedServer::ScriptedServer(std::vector<Script> scripts, std::uint16_t port, std::string record_folder)
     : record_folder_(std::move(record_folder)) {
@@ -105,6 +99,7 @@ void ScriptedServer::Answer(int connection) {
         received_[target] = request.substr(0, request.find("\r\n\r\n") + 4);
         if (!record_folder_.empty()) {
             std::ofstream(record_folder_ + "/" + RequestFileName(target), std::ios::binary) << received_[target];
+            std::ofstream(record_folder_ + "/count") << requests_.load();
         }
     }
 

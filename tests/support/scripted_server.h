@@ -15,14 +15,11 @@
 
 namespace testing_support {
 
-// The file a recorded request for `target` is written to: the target with
-// every byte outside [A-Za-z0-9-] as "_", then ".request".
-std::string RequestFileName(const std::string& target);
-
 class ScriptedServer {
 public:
     // Listens on 127.0.0.1:`port` (0: any free port). With a `record_folder`,
-    // every request head is also written there, to RequestFileName(target).
+    // every request head is also written there, to RequestFileName(target),
+    // and the number of requests so far to "count".
     explicit ScriptedServer(std::vector<Script> scripts, std::uint16_t port = 0, std::string record_folder = {});
     ~ScriptedServer();
     ScriptedServer(const ScriptedServer&) = delete;

@@ -4,79 +4,20 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <memory>
-#include <sstream>
+#include <cctype>
 #include <thread>
 
 #include "download_scenarios.h"
 #include "errors.h"
+#include "scenario_servers.h"
 
-#ifndef _WIN32
-#include "scripted_server.h"
-#endif
 
 namespace {
 
 using testing_support::DownloadScenario;
 using testing_support::ProgressEvent;
 
-// Where the scenarios are served, and what the server received.
-class Servers {
-public:
-    static Servers& Get() {
-        static Servers servers;
-        return servers;
-    }
-    std::uint16_t port() const { return port_; }
-    std::string RequestFor(const std::string& target) const {
-#ifdef _WIN32
-        std::ifstream file(folder_ + "/" + RequestFileName(target), std::ios::binary);
-        std::stringstream bytes;
-        bytes << file.rdbuf();
-        return bytes.str();
-#else
-        return server_->RequestFor(target);
-#endif
-    }
-
-private:
-    Servers() {
-#ifdef _WIN32
-        // Started by the test run: see tests/wine/start-scripted-server.sh.
-        const char* folder = std::getenv("SELVANE_SCRIPTED_SERVER_STATE");
-        if (!folder) throw std::runtime_error("SELVANE_SCRIPTED_SERVER_STATE is not set");
-        folder_ = folder;
-        std::ifstream(folder_ + "/ports") >> port_;
-#else
-        const auto scenarios = testing_support::DownloadScenarios();
-        other_ = std::make_unique<testing_support::ScriptedServer>(testing_support::AllOtherScripts(scenarios));
-        server_ = std::make_unique<testing_support::ScriptedServer>(testing_support::AllScripts(scenarios));
-        server_->SetOtherPort(other_->Port());
-        port_ = server_->Port();
-#endif
-    }
-
-#ifdef _WIN32
-    static std::string RequestFileName(const std::string& target) {
-        std::string name = target;
-        for (char& c : name) {
-            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-') c = '_';
-        }
-        return name + ".request";
-    }
-    std::string folder_;
-#else
-    std::unique_ptr<testing_support::ScriptedServer> other_;
-    std::unique_ptr<testing_support::ScriptedServer> server_;
-#endif
-    std::uint16_t port_ = 0;
-};
-
-std::string UrlFor(const std::string& target) {
-    return "http://127.0.0.1:" + std::to_string(Servers::Get().port()) + target;
-}
+using testing_support::ScenarioUrl;
 
 struct Outcome {
     std::string written;
@@ -103,7 +44,7 @@ TEST_P(DownloadScenarioTest, WritesReportsAndFailsAsScripted) {
     const DownloadScenario& scenario = GetParam();
     net::DownloadSettings settings;
     settings.wait.timeout = std::chrono::milliseconds(scenario.timeout_ms);
-    const Outcome outcome = Download(UrlFor(scenario.target), settings);
+    const Outcome outcome = Download(ScenarioUrl(scenario.target), settings);
 
     EXPECT_EQ(outcome.error, scenario.error);
     if (scenario.body) {
@@ -134,12 +75,13 @@ INSTANTIATE_TEST_SUITE_P(Scripted, DownloadScenarioTest, testing::ValuesIn(testi
                          });
 
 TEST(DownloadClient, SendsExactlyTheRequest) {
-    ASSERT_EQ(Download(UrlFor("/length")).error, "");
-    EXPECT_EQ(Servers::Get().RequestFor("/length"), testing_support::ExpectedRequest("/length", Servers::Get().port()));
+    ASSERT_EQ(Download(ScenarioUrl("/length")).error, "");
+    EXPECT_EQ(testing_support::ScenarioRequest("/length"),
+              testing_support::ExpectedRequest("/length", testing_support::ScenarioPort()));
 }
 
 TEST(DownloadClient, LargeBodyArrivesInBlocksWithOneCompletion) {
-    const Outcome outcome = Download(UrlFor("/length-blocks"));
+    const Outcome outcome = Download(ScenarioUrl("/length-blocks"));
     ASSERT_EQ(outcome.error, "");
     ASSERT_GE(outcome.events.size(), 3u);  // 20000 bytes in reads of at most 8192
     for (const ProgressEvent& event : outcome.events) EXPECT_EQ(event.second, 20000);
@@ -172,7 +114,7 @@ TEST(DownloadClient, WakeTimeCountsTowardTimeOut) {
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
     };
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Download(UrlFor("/stall-before-reply"), settings).error, "Timeout error occured");
+    EXPECT_EQ(Download(ScenarioUrl("/stall-before-reply"), settings).error, "Timeout error occured");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     EXPECT_GE(wakes, 2);
 }

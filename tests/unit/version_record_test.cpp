@@ -4,44 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <optional>
-#include <random>
+#include "temporary_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        std::random_device random;
-        path_ = fs::temp_directory_path() / ("selvane-test-" + std::to_string(random()));
-        fs::create_directories(path_);
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& path() const { return path_; }
-    // The folder as the launcher gives it: ending with a separator.
-    std::string launcher_folder() const { return path_.string() + static_cast<char>(fs::path::preferred_separator); }
-
-private:
-    fs::path path_;
-};
-
-std::optional<std::string> ReadBytes(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testing_support::ReadBytes;
+using testing_support::TemporaryFolder;
+using testing_support::WriteBytes;
 
 struct Case {
     const char* name;

@@ -1,0 +1,85 @@
+#include "scenario_servers.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+#include "download_scenarios.h"
+#include "request_file_name.h"
+
+#ifndef _WIN32
+#include "scripted_server.h"
+#endif
+
+namespace testing_support {
+
+namespace {
+
+#ifdef _WIN32
+
+std::string StateFolder() {
+    const char* folder = std::getenv("SELVANE_SCRIPTED_SERVER_STATE");
+    if (!folder) throw std::runtime_error("SELVANE_SCRIPTED_SERVER_STATE is not set");
+    return folder;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+#else
+
+struct InProcessServers {
+    InProcessServers() {
+        const auto scenarios = DownloadScenarios();
+        other = std::make_unique<ScriptedServer>(AllOtherScripts(scenarios));
+        server = std::make_unique<ScriptedServer>(AllScripts(scenarios));
+        server->SetOtherPort(other->Port());
+    }
+    std::unique_ptr<ScriptedServer> other;
+    std::unique_ptr<ScriptedServer> server;
+};
+
+ScriptedServer& Server() {
+    static InProcessServers servers;
+    return *servers.server;
+}
+
+#endif
+
+}  // namespace
+
+std::uint16_t ScenarioPort() {
+#ifdef _WIN32
+    std::uint16_t port = 0;
+    std::istringstream(ReadFile(StateFolder() + "/ports")) >> port;
+    return port;
+#else
+    return Server().Port();
+#endif
+}
+
+std::string ScenarioUrl(const std::string& target) { return "http://127.0.0.1:" + std::to_string(ScenarioPort()) + target; }
+
+std::string ScenarioRequest(const std::string& target) {
+#ifdef _WIN32
+    return ReadFile(StateFolder() + "/" + RequestFileName(target));
+#else
+    return Server().RequestFor(target);
+#endif
+}
+
+int ScenarioRequestCount() {
+#ifdef _WIN32
+    return std::atoi(ReadFile(StateFolder() + "/count").c_str());
+#else
+    return Server().RequestCount();
+#endif
+}
+
+}  // namespace testing_support

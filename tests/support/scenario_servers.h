@@ -1,0 +1,20 @@
+#pragma once
+// Where the download scenarios are served in a test program: natively by
+// scripted servers in this process, under Wine by the server program that the
+// test run started (its state folder in SELVANE_SCRIPTED_SERVER_STATE).
+
+#include <cstdint>
+#include <string>
+
+namespace testing_support {
+
+// The port of the server that plays the scenarios.
+std::uint16_t ScenarioPort();
+// "http://127.0.0.1:<port><target>".
+std::string ScenarioUrl(const std::string& target);
+// The last request head the server received for `target` (empty if none).
+std::string ScenarioRequest(const std::string& target);
+// How many requests the server has answered.
+int ScenarioRequestCount();
+
+}  // namespace testing_support
