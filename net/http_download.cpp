@@ -117,7 +117,6 @@ void HttpDownloadClient::Get(const std::string& url_text, const ByteSink& sink, 
         std::optional<ReplyHead> head;
         do {  // interim 1xx replies are passed over; they are never the file
             head = ReadReplyHead(reader);
-            if (!head) throw EclSocketError("The server closed the connection without a reply");
         } while (head->status < 200);
 
         if (IsRedirect(head->status)) {

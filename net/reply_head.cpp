@@ -56,9 +56,9 @@ std::optional<std::string> ReplyHead::Value(const std::string& name) const {
     return std::nullopt;
 }
 
-std::optional<ReplyHead> ReadReplyHead(StreamReader& reader) {
-    auto status_line = reader.ReadLine(kMaxHeaderLine);
-    if (!status_line) return std::nullopt;
+ReplyHead ReadReplyHead(StreamReader& reader) {
+    const std::optional<std::string> status_line = reader.ReadLine(kMaxHeaderLine);
+    if (!status_line) throw EConnectionClosedBeforeReply();
     ReplyHead head;
     head.status_line = *status_line;
     if (!ParseStatusLine(head.status_line, head)) {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "errors.h"
 #include "stream_reader.h"
 
 namespace net {
@@ -27,9 +28,15 @@ inline constexpr std::size_t kMaxHeaderLine = 8192;
 inline constexpr std::size_t kMaxHeaderFields = 100;
 inline constexpr std::size_t kMaxHeaderBytes = 64 * 1024;
 
-// Reads one reply head. nullopt when the connection closes before the status
-// line has begun; EclSocketError for a head that is broken or too large.
-std::optional<ReplyHead> ReadReplyHead(StreamReader& reader);
+// The connection closed before a complete status line had arrived.
+class EConnectionClosedBeforeReply : public EclSocketError {
+public:
+    EConnectionClosedBeforeReply() : EclSocketError("The server closed the connection without a reply") {}
+};
+
+// Reads one reply head. Throws EConnectionClosedBeforeReply, or EclSocketError
+// for a head that is broken or too large.
+ReplyHead ReadReplyHead(StreamReader& reader);
 
 // The comma-separated elements of header values, trimmed and lower-cased,
 // empty ones dropped ("gzip, chunked" -> {"gzip", "chunked"}).

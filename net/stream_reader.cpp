@@ -15,10 +15,7 @@ bool StreamReader::Fill() {
 std::optional<std::string> StreamReader::ReadLine(std::size_t max_length) {
     std::string line;
     for (;;) {
-        if (position_ == buffer_.size() && !Fill()) {
-            if (line.empty()) return std::nullopt;
-            throw EclSocketError("The connection was closed in the middle of the reply header");
-        }
+        if (position_ == buffer_.size() && !Fill()) return std::nullopt;
         const std::size_t newline = buffer_.find('\n', position_);
         const std::size_t end = newline == std::string::npos ? buffer_.size() : newline;
         line.append(buffer_, position_, end - position_);

@@ -16,8 +16,8 @@ public:
     StreamReader(ByteStream& stream, std::size_t block_size) : stream_(stream), block_size_(block_size) {}
 
     // The next line without its line end (CR LF or LF), or nullopt when the
-    // connection closes before any byte of it. Throws EclSocketError when the
-    // line is longer than `max_length` or the connection closes inside it.
+    // connection closes before the line is complete. Throws EclSocketError
+    // when the line is longer than `max_length`.
     std::optional<std::string> ReadLine(std::size_t max_length);
 
     // The bytes already received, or else one read of the connection (at most

@@ -2,11 +2,13 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
 
 #include "download_scenarios.h"
+#include "version_scenarios.h"
 #include "request_file_name.h"
 
 #ifndef _WIN32
@@ -50,9 +52,47 @@ ScriptedServer& Server() {
     return *servers.server;
 }
 
+ScriptedServer& VersionServer(const std::string& name) {
+    static std::map<std::string, std::unique_ptr<ScriptedServer>> servers;
+    auto& server = servers[name];
+    if (!server) {
+        for (const VersionScenario& scenario : VersionScenarios()) {
+            if (scenario.name == name) {
+                server = std::make_unique<ScriptedServer>(std::vector<Script>{{"/ver_info_new3.php", scenario.steps}});
+            }
+        }
+        if (!server) throw std::runtime_error("no version scenario " + name);
+    }
+    return *server;
+}
+
 #endif
 
 }  // namespace
+
+std::uint16_t VersionScenarioPort(const std::string& name) {
+#ifdef _WIN32
+    std::istringstream lines(ReadFile(StateFolder() + "/ports"));
+    std::string line;
+    std::getline(lines, line);  // the download scenarios' ports
+    for (std::string scenario; lines >> scenario;) {
+        std::uint16_t port = 0;
+        lines >> port;
+        if (scenario == name) return port;
+    }
+    throw std::runtime_error("no version scenario " + name);
+#else
+    return VersionServer(name).Port();
+#endif
+}
+
+std::string VersionScenarioRequest(const std::string& name) {
+#ifdef _WIN32
+    return ReadFile(StateFolder() + "/version-" + name + "/" + RequestFileName("/ver_info_new3.php"));
+#else
+    return VersionServer(name).RequestFor("/ver_info_new3.php");
+#endif
+}
 
 std::uint16_t ScenarioPort() {
 #ifdef _WIN32

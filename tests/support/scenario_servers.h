@@ -17,4 +17,9 @@ std::string ScenarioRequest(const std::string& target);
 // How many requests the server has answered.
 int ScenarioRequestCount();
 
+// The port of the server that plays the version scenario `name`, and the last
+// request it received.
+std::uint16_t VersionScenarioPort(const std::string& name);
+std::string VersionScenarioRequest(const std::string& name);
+
 }  // namespace testing_support
