@@ -5,6 +5,7 @@
 #include <string>
 
 #include "form.h"
+#include "http_download.h"
 #include "picture.h"
 #include "progress_bar.h"
 #include "text_label.h"
@@ -21,6 +22,7 @@ public:
     platform::TextLabel Label1;     // status text
     platform::ProgressBar ProgressBar1;
     platform::Timer Timer1;         // starts the update check once, a second after start
+    net::HttpDownloadClient clHttp1;  // the download client
 
     void xbuttonClick(platform::Control* Sender);
     void Image1MouseDown(platform::Control* Sender, platform::MouseButton Button, platform::ShiftState Shift, int X,
@@ -28,9 +30,11 @@ public:
     void FormCreate(platform::Form* Sender);
     void Timer1Timer(platform::Timer* Sender);
     void CloseButtonClick(platform::Control* Sender);
+    void clHttp1ReceiveProgress(net::HttpDownloadClient* Sender, std::int64_t ABytesProceed, std::int64_t ATotalBytes);
 
 private:
     void CheckUpdate();
+    void DownloadFile(const std::string& URL, const std::string& FileName, const std::string& Folder);
     std::string ReadLocalVersion();
     void WriteLocalVersion(const std::string& Version);
     [[noreturn]] void StartTargetAndExit();

@@ -22,6 +22,19 @@ void ProgressBar::CreateIn(HWND parent) {
     SendMessageW(handle_, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
 }
 
+void ProgressBar::SetMarquee(bool running) {
+    if (marquee_ == running || !handle_) return;
+    marquee_ = running;
+    const LONG_PTR style = GetWindowLongPtrW(handle_, GWL_STYLE);
+    if (running) {
+        SetWindowLongPtrW(handle_, GWL_STYLE, style | PBS_MARQUEE);
+        SendMessageW(handle_, PBM_SETMARQUEE, TRUE, 30);
+    } else {
+        SendMessageW(handle_, PBM_SETMARQUEE, FALSE, 0);
+        SetWindowLongPtrW(handle_, GWL_STYLE, style & ~static_cast<LONG_PTR>(PBS_MARQUEE));
+    }
+}
+
 void ProgressBar::SetMax(int max) {
     max_ = max;
     if (handle_) SendMessageW(handle_, PBM_SETRANGE32, 0, max_);

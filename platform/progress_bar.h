@@ -15,6 +15,8 @@ public:
     void CreateIn(HWND parent) override;
     HWND Handle() const { return handle_; }
 
+    // A bar that runs without a position, for a size not known yet.
+    void SetMarquee(bool running);
     void SetMax(int max);
     void SetPosition(int position);
     int Max() const;
@@ -26,6 +28,7 @@ private:
     int max_ = 100;
     int position_ = 0;
     int step_ = 10;
+    bool marquee_ = false;
 };
 
 }  // namespace platform
