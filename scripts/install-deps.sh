@@ -10,6 +10,7 @@ packages=(
   wine wine64
   xvfb xdotool x11-utils imagemagick fonts-nanum fonts-dejavu-core locales
   python3 python3-pil
+  libcpp-httplib-dev
   nginx time
 )
 
