@@ -33,6 +33,7 @@ void ProgressLine::Update(std::int64_t received, std::int64_t total) {
     received_ = received;
     total_ = total;
     updated_ = true;
+    pending_ = true;
     const auto now = std::chrono::steady_clock::now();
     if (shown_ && now - last_shown_ < kInterval) return;
     last_shown_ = now;
@@ -40,9 +41,9 @@ void ProgressLine::Update(std::int64_t received, std::int64_t total) {
 }
 
 void ProgressLine::Finish() {
-    if (finished_ || (!shown_ && !updated_)) return;
+    if (finished_ || !updated_) return;
     finished_ = true;
-    Show();
+    if (pending_) Show();
     std::fputc('\n', out_);
     std::fflush(out_);
 }
@@ -55,6 +56,7 @@ void ProgressLine::Show() {
     std::fprintf(out_, "\r%s", text.c_str());
     std::fflush(out_);
     shown_ = true;
+    pending_ = false;
     shown_length_ = length;
 }
 

@@ -18,8 +18,9 @@ public:
 
     // Takes a progress event; the line shows it if enough time has passed.
     void Update(std::int64_t received, std::int64_t total);
-    // Shows the last event and ends the line. Does nothing if nothing was shown
-    // and nothing came, so that an error message starts on a line of its own.
+    // Shows the last event, if it is not on the line yet, and ends the line.
+    // Does nothing if no event came, so that an error message after a failed
+    // connection is not preceded by an empty line.
     void Finish();
 
 private:
@@ -30,6 +31,7 @@ private:
     std::int64_t received_ = 0;
     std::int64_t total_ = -1;
     bool updated_ = false;
+    bool pending_ = false;  // the last event is not on the line yet
     bool shown_ = false;
     bool finished_ = false;
     std::size_t shown_length_ = 0;
