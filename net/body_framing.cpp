@@ -45,6 +45,8 @@ std::uint64_t ParseChunkSize(const std::string& line) {
 }  // namespace
 
 BodyFraming FramingOf(const ReplyHead& head) {
+    // These replies never have a body, whatever their fields say (RFC 9112, 6.3).
+    if (head.status < 200 || head.status == 204 || head.status == 304) return {Framing::Empty, 0};
     const std::vector<std::string> transfer = ListElements(head.Values("Transfer-Encoding"));
     if (!transfer.empty()) {
         // Chunked counts only as the last transfer coding (RFC 9112, 6.3);

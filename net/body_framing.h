@@ -18,7 +18,7 @@ struct BodyFraming {
     std::uint64_t length = 0;  // for Framing::Length
 };
 
-// The framing of a reply's body. A Content-Length that is not a plain
+// The framing of a reply's body. 1xx, 204 and 304 replies have none. A Content-Length that is not a plain
 // decimal number, does not fit 63 bits or disagrees with another one fails
 // with EclSocketError. Without chunked coding or a length, an HTTP/1.1 reply
 // whose status is not a success runs to no body; any other to the close.

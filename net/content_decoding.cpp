@@ -55,95 +55,104 @@ private:
     bool pending_output_ = false;
 };
 
-// One gzip member (RFC 1952): header with its optional fields, the deflate
-// data, then CRC-32 and length of the decoded bytes, both checked.
+// A gzip body (RFC 1952): one or more members, each a header with its
+// optional fields, the deflate data, then CRC-32 and length of the decoded
+// bytes, both checked. Members are decoded one after the other, as gzip does.
 class GzipDecoder : public ContentDecoder {
 public:
     void Decode(std::string_view coded, const ByteSink& sink) override {
         while (!coded.empty()) {
-            if (!header_done_) {
-                coded.remove_prefix(ParseHeader(coded));
-            } else if (!inflater_.Ended()) {
-                coded.remove_prefix(inflater_.Inflate(coded, [&](std::string_view decoded) {
-                    crc_ = crc32(crc_, reinterpret_cast<const Bytef*>(decoded.data()), static_cast<uInt>(decoded.size()));
-                    size_ += decoded.size();
-                    sink(decoded);
-                }));
-            } else if (trailer_.size() < 8) {
-                const std::size_t taken = std::min(coded.size(), 8 - trailer_.size());
-                trailer_.append(coded.substr(0, taken));
-                coded.remove_prefix(taken);
-                if (trailer_.size() == 8) CheckTrailer();
-            } else {
-                return;  // anything after the member is not part of it
-            }
+            if (!member_ || member_->Complete()) member_ = std::make_unique<Member>();
+            coded.remove_prefix(member_->Decode(coded, sink));
         }
     }
 
     void Finish() override {
-        if (!header_done_ || !inflater_.Ended() || trailer_.size() < 8) {
-            throw EclZLibError("unexpected end of compressed data");
-        }
+        if (!member_ || !member_->Complete()) throw EclZLibError("unexpected end of compressed data");
     }
 
 private:
-    static std::uint32_t Little32(const std::string& bytes, std::size_t at) {
-        std::uint32_t value = 0;
-        for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-        return value;
-    }
+    class Member {
+    public:
+        bool Complete() const { return trailer_.size() == 8; }
 
-    void CheckTrailer() {
-        if (Little32(trailer_, 0) != crc_) throw EclZLibError("invalid crc");
-        if (Little32(trailer_, 4) != static_cast<std::uint32_t>(size_)) throw EclZLibError("invalid data size");
-    }
+        // Decodes what belongs to this member; returns how many bytes that was.
+        std::size_t Decode(std::string_view coded, const ByteSink& sink) {
+            std::size_t used = 0;
+            while (used < coded.size() && !Complete()) {
+                const std::string_view rest = coded.substr(used);
+                if (!header_done_) {
+                    header_ += rest.front();
+                    ++used;
+                    header_done_ = HeaderComplete();
+                } else if (!inflater_.Ended()) {
+                    used += inflater_.Inflate(rest, [&](std::string_view decoded) {
+                        crc_ = crc32(crc_, reinterpret_cast<const Bytef*>(decoded.data()),
+                                     static_cast<uInt>(decoded.size()));
+                        size_ += decoded.size();
+                        sink(decoded);
+                    });
+                } else {
+                    const std::size_t taken = std::min(rest.size(), 8 - trailer_.size());
+                    trailer_.append(rest.substr(0, taken));
+                    used += taken;
+                    if (Complete()) CheckTrailer();
+                }
+            }
+            return used;
+        }
 
-    // Collects the header byte by byte; returns how many bytes it took.
-    std::size_t ParseHeader(std::string_view coded) {
-        std::size_t used = 0;
-        while (used < coded.size() && !header_done_) {
-            header_ += coded[used++];
-            header_done_ = HeaderComplete();
+    private:
+        static std::uint32_t Little32(const std::string& bytes, std::size_t at) {
+            std::uint32_t value = 0;
+            for (std::size_t i = 4; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+            return value;
         }
-        return used;
-    }
 
-    bool HeaderComplete() {
-        constexpr unsigned char kHeaderCrc = 2, kExtra = 4, kName = 8, kComment = 16;
-        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(header_[i]); };
-        if (header_.size() < 10) {
-            if (header_.size() == 1 && byte(0) != 0x1F) throw EclZLibError("incorrect header check");
-            if (header_.size() == 2 && byte(1) != 0x8B) throw EclZLibError("incorrect header check");
-            if (header_.size() == 3 && byte(2) != 8) throw EclZLibError("unknown compression method");
-            if (header_.size() == 4 && (byte(3) & 0xE0)) throw EclZLibError("unknown header flags set");
-            return false;
+        void CheckTrailer() const {
+            if (Little32(trailer_, 0) != crc_) throw EclZLibError("invalid crc");
+            if (Little32(trailer_, 4) != static_cast<std::uint32_t>(size_)) throw EclZLibError("invalid data size");
         }
-        const unsigned char flags = byte(3);
-        std::size_t at = 10;
-        if (flags & kExtra) {
-            if (header_.size() < at + 2) return false;
-            at += 2 + (byte(at) | static_cast<std::size_t>(byte(at + 1)) << 8);
-            if (header_.size() < at) return false;
-        }
-        for (const unsigned char field : {kName, kComment}) {
-            if (!(flags & field)) continue;
-            const std::size_t zero = header_.find('\0', at);
-            if (zero == std::string::npos) return false;
-            at = zero + 1;
-        }
-        if (flags & kHeaderCrc) {
-            if (header_.size() < at + 2) return false;
-            at += 2;
-        }
-        return header_.size() == at;
-    }
 
-    std::string header_;
-    bool header_done_ = false;
-    Inflater inflater_{-MAX_WBITS};
-    uLong crc_ = crc32(0, nullptr, 0);
-    std::uint64_t size_ = 0;
-    std::string trailer_;
+        bool HeaderComplete() const {
+            constexpr unsigned char kHeaderCrc = 2, kExtra = 4, kName = 8, kComment = 16;
+            const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(header_[i]); };
+            if (header_.size() < 10) {
+                if (header_.size() == 1 && byte(0) != 0x1F) throw EclZLibError("incorrect header check");
+                if (header_.size() == 2 && byte(1) != 0x8B) throw EclZLibError("incorrect header check");
+                if (header_.size() == 3 && byte(2) != 8) throw EclZLibError("unknown compression method");
+                if (header_.size() == 4 && (byte(3) & 0xE0)) throw EclZLibError("unknown header flags set");
+                return false;
+            }
+            const unsigned char flags = byte(3);
+            std::size_t at = 10;
+            if (flags & kExtra) {
+                if (header_.size() < at + 2) return false;
+                at += 2 + (byte(at) | static_cast<std::size_t>(byte(at + 1)) << 8);
+                if (header_.size() < at) return false;
+            }
+            for (const unsigned char field : {kName, kComment}) {
+                if (!(flags & field)) continue;
+                const std::size_t zero = header_.find('\0', at);
+                if (zero == std::string::npos) return false;
+                at = zero + 1;
+            }
+            if (flags & kHeaderCrc) {
+                if (header_.size() < at + 2) return false;
+                at += 2;
+            }
+            return header_.size() == at;
+        }
+
+        std::string header_;
+        bool header_done_ = false;
+        Inflater inflater_{-MAX_WBITS};
+        uLong crc_ = crc32(0, nullptr, 0);
+        std::uint64_t size_ = 0;
+        std::string trailer_;
+    };
+
+    std::unique_ptr<Member> member_;
 };
 
 // "deflate": zlib-wrapped as the standard says, or raw as some servers send it.

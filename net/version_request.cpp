@@ -50,7 +50,7 @@ const std::map<int, const char*>& KnownTexts() {
 }
 
 std::string ReadRecord(StreamReader& reader, const ReplyHead& head) {
-    const BodyFraming framing = head.status == 204 ? BodyFraming{Framing::Empty, 0} : FramingOf(head);
+    const BodyFraming framing = FramingOf(head);
     BodyDeframer deframer(framing);
     std::string body;
     while (!deframer.Done()) {

@@ -119,6 +119,9 @@ std::vector<DownloadScenario> DownloadScenarios() {
     s.push_back(Success("gzip-chunked",
                         Head("200 OK", "Content-Encoding: gzip\r\nTransfer-Encoding: chunked\r\n") + gzip_chunked,
                         text + text + text, {{Size(gzip_chunked), -1}, {Size(gzip_chunked), Size(gzip_chunked)}}));
+    const std::string members = Gzip("first member, ") + Gzip("second member");
+    s.push_back(Success("gzip-members", Head("200 OK", "Content-Encoding: gzip\r\n" + Length(members.size())) + members,
+                        "first member, second member", {{Size(members), Size(members)}}));
     const std::string zlib_text = ZlibDeflate(text);
     s.push_back(Success("deflate-zlib", Head("200 OK", "Content-Encoding: deflate\r\n" + Length(zlib_text.size())) + zlib_text,
                         text, {{Size(zlib_text), Size(zlib_text)}}));
@@ -172,6 +175,9 @@ std::vector<DownloadScenario> DownloadScenarios() {
     s.push_back(Failure("unauthorized", Head("401 Unauthorized", "WWW-Authenticate: Basic realm=\"x\"\r\n" + Length(0)),
                         "HTTP/1.1 401 Unauthorized"));
     s.push_back(Failure("not-modified", Head("304 Not Modified"), "HTTP/1.1 304 Not Modified"));
+    // A 204 has no body even without a length: nothing to wait for.
+    s.push_back({"no-content", "/no-content", {{"/no-content", {Step::Send(Head("204 No Content")), Step::Stall()}}}, {},
+                 "", "", std::vector<ProgressEvent>{{0, 0}}, 2000});
     s.push_back(Success("interim-replies",
                         Head("100 Continue") + Head("103 Early Hints", "Link: </x>\r\n") + Head("200 OK", Length(2)) + "ok",
                         "ok", {{2, 2}}));

@@ -29,7 +29,7 @@ std::vector<VersionScenario> VersionScenarios() {
                record),
         Answer("until-close", "HTTP/1.0 200 OK\r\n\r\n" + korean, korean),
         Answer("early-close-keeps-what-arrived", "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n" + record, record),
-        Answer("no-content", "HTTP/1.1 204 No Content\r\n\r\n", ""),
+        {"no-content", {Step::Send("HTTP/1.1 204 No Content\r\n\r\n"), Step::Stall()}, "", "", 2000},
         Answer("empty-body", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", ""),
         Answer("continue-first", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\n" + length + "\r\n" + record, record),
         Answer("gzip-not-decoded", "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 4\r\n\r\n" + gzip_start,
