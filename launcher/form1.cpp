@@ -124,7 +124,7 @@ void TForm1::CheckUpdate() {
     if (pieces.size() < 3) {
         throw std::runtime_error(
             "The update server's reply was not understood: it must hold a version, a download address and a file "
-            "name, separated by \"|\"");
+            "name, separated by \"|\".");
     }
     ServerVersion = pieces[0];
     DownloadUrl = pieces[1];

@@ -49,7 +49,7 @@ if [ -z "${DISPLAY:-}" ]; then
   Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb=$!
   export DISPLAY=":$n"
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 fi
 WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
 [ -d "$prefix/drive_c" ] || sh tests/wine/make-prefix.sh "$prefix"

@@ -5,12 +5,15 @@ screenshots.
 Every process started here is ended by its pid when the test is over.
 """
 import os
+import re
 import shutil
 import signal
 import socket
 import subprocess
 import tempfile
+import threading
 import time
+import unittest
 
 from PIL import Image
 
@@ -99,11 +102,19 @@ class Desktop:
 class Launcher:
     """The launcher, copied into a launcher folder of its own and started under Wine."""
 
-    def __init__(self, desktop, relay=False):
+    def __init__(self, desktop, relay=False, files=None):
+        """`files`: name -> bytes (a file) or None (a folder), put in the launcher folder first."""
         self.desktop = desktop
         self.folder = tempfile.mkdtemp(prefix="selvane-launcher-")
         self.exe = os.path.join(self.folder, "selvane.exe")
         shutil.copy(setting("SELVANE_LAUNCHER_EXE"), self.exe)
+        for name, content in (files or {}).items():
+            path = self.path(name)
+            if content is None:
+                os.mkdir(path)
+            else:
+                with open(path, "wb") as f:
+                    f.write(content)
         self.log_path = os.path.join(self.folder, "wine.log")
         env = desktop.env()
         # The relay channel shows the calls listed in the prefix's RelayInclude.
@@ -133,6 +144,25 @@ class Launcher:
         left, top, _, _ = self.geometry()
         return left + x, top + y
 
+    def path(self, name):
+        """The Linux path of a file in the launcher folder; `name` as the launcher has it (code page 949)."""
+        return os.path.join(self.folder, name.decode("cp949") if isinstance(name, bytes) else name)
+
+    def read(self, name):
+        path = self.path(name)
+        if not os.path.isfile(path):
+            return None
+        with open(path, "rb") as f:
+            return f.read()
+
+    def message_boxes(self):
+        """(text, caption, flags) of every message box the launcher showed, from the relay log."""
+        return [(unescape(text), unescape(caption), int(flags, 16))
+                for text, caption, flags in MESSAGE_BOX.findall(self.log())]
+
+    def wait_for_message_box(self, timeout=30):
+        return wait_until(self.message_boxes, timeout, "a message box")[-1]
+
     def wait_for_exit(self, timeout=20):
         return self.process.wait(timeout=timeout)
 
@@ -154,29 +184,90 @@ class Launcher:
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
-class UpdateServerWatch:
-    """Listens where the test build's update server would be, to see whether
-    the launcher connects at all."""
+MESSAGE_BOX = re.compile(r'Call user32\.MessageBoxA\([0-9a-f]+,[0-9a-f]+ "((?:[^"\\]|\\.)*)",'
+                         r'[0-9a-f]+ "((?:[^"\\]|\\.)*)",([0-9a-f]+)\)')
 
-    def __init__(self):
-        self.socket = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-        self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        self.socket.bind(("127.0.0.1", int(setting("SELVANE_UPDATE_PORT"))))
-        self.socket.listen(5)
-        self.socket.setblocking(False)
 
-    def connections(self):
-        count = 0
-        while True:
+def unescape(text):
+    """Wine's debug strings escape line ends and bytes above 127; back to bytes."""
+    return text.encode("latin-1").decode("unicode_escape").encode("latin-1")
+
+
+STALL = "stall"
+
+
+def pause(seconds):
+    return ("pause", seconds)
+
+
+class UpdateServer:
+    """A scripted update server on the port compiled into the test build: each
+    request path is answered with exact bytes, pauses and stalls, and every
+    request is recorded. Unknown paths get a 404."""
+
+    def __init__(self, routes=None):
+        self.port = int(setting("SELVANE_UPDATE_PORT"))
+        self.routes = dict(routes or {})
+        self.requests = []
+        self.listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        self.listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        self.listener.bind(("127.0.0.1", self.port))
+        self.listener.listen(16)
+        self.listener.settimeout(0.1)
+        self.stopping = threading.Event()
+        self.thread = threading.Thread(target=self.serve, daemon=True)
+        self.thread.start()
+
+    def url(self, path):
+        return f"http://127.0.0.1:{self.port}{path}"
+
+    def paths(self):
+        return [request.split(b" ")[1].decode("latin-1") for request in self.requests]
+
+    def serve(self):
+        while not self.stopping.is_set():
             try:
-                connection, _ = self.socket.accept()
-            except BlockingIOError:
-                return count
-            connection.close()
-            count += 1
+                connection, _ = self.listener.accept()
+            except socket.timeout:
+                continue
+            threading.Thread(target=self.answer, args=(connection,), daemon=True).start()
+
+    def answer(self, connection):
+        with connection:
+            connection.settimeout(10)
+            request = b""
+            try:
+                while b"\r\n\r\n" not in request:
+                    data = connection.recv(4096)
+                    if not data:
+                        return
+                    request += data
+            except OSError:
+                return
+            self.requests.append(request)
+            path = request.split(b" ")[1].decode("latin-1")
+            for step in self.routes.get(path, [b"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n"]):
+                if step == STALL:
+                    self.stopping.wait()
+                elif isinstance(step, tuple):
+                    if self.stopping.wait(step[1]):
+                        return
+                else:
+                    try:
+                        connection.sendall(step)
+                    except OSError:
+                        return
 
     def close(self):
-        self.socket.close()
+        self.stopping.set()
+        self.thread.join(timeout=5)
+        self.listener.close()
+
+
+def reply(body, status="200 OK", fields=b""):
+    """A whole HTTP/1.1 reply with a Content-Length."""
+    return (f"HTTP/1.1 {status}\r\n".encode() + fields + b"Content-Length: " + str(len(body)).encode() +
+            b"\r\n\r\n" + body)
 
 
 def save_artifact(image, name):
@@ -186,3 +277,44 @@ def save_artifact(image, name):
     path = os.path.join(folder, name)
     image.save(path)
     return path
+
+
+VERSION_PATH = "/ver_info_new3.php"
+TARGET = "app.exe"
+
+
+def target_program():
+    """The bytes of the test target program, which records that it ran."""
+    with open(setting("SELVANE_TEST_TARGET_EXE"), "rb") as f:
+        return f.read()
+
+
+class LauncherTestCase(unittest.TestCase):
+    """Starts the update server and the launcher for a test; ends both after it."""
+
+    def start(self, routes=None, files=None, relay=True, serve=True):
+        """`serve=False`: nothing listens on the update server's port."""
+        self.desktop = Desktop()
+        if serve:
+            self.server = UpdateServer(routes)
+            self.addCleanup(self.server.close)
+        self.launcher = Launcher(self.desktop, relay=relay, files=files)
+        self.addCleanup(self.launcher.close)
+        self.launcher.wait_for_window()
+        return self.launcher
+
+    def update_routes(self, version=b"2.0", name=TARGET.encode(), body=None, record_tail=b""):
+        """An update server that offers `version` of `name`, served whole."""
+        path = "/files/app.exe"
+        record = version + b"|" + self.url(path) + b"|" + name + record_tail
+        return {VERSION_PATH: [reply(record)], path: [reply(target_program() if body is None else body)]}
+
+    def url(self, path):
+        return f"http://127.0.0.1:{setting('SELVANE_UPDATE_PORT')}{path}".encode()
+
+    def wait_for_record(self, version, timeout=30):
+        wanted = b"[conf]\r\nver=" + version + b"\r\n"
+        wait_until(lambda: self.launcher.read("app_ver_conf.ini") == wanted, timeout, f"version {version!r} recorded")
+
+    def click_at(self, x, y):
+        self.desktop.click(*self.launcher.at(x, y))

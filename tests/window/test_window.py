@@ -6,7 +6,7 @@ import unittest
 
 from PIL import Image
 
-from harness import Desktop, Launcher, UpdateServerWatch, save_artifact
+from harness import (STALL, TARGET, VERSION_PATH, Desktop, LauncherTestCase, save_artifact, wait_until)
 
 WIDTH, HEIGHT = 315, 122
 RESOURCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "launcher", "resources")
@@ -41,17 +41,11 @@ def distance(a, b):
     return max(abs(x - y) for x, y in zip(a, b))
 
 
-class LauncherTest(unittest.TestCase):
-    relay = False
-
+class WindowLookTest(LauncherTestCase):
     def setUp(self):
-        self.desktop = Desktop()
-        self.launcher = Launcher(self.desktop, relay=self.relay)
-        self.addCleanup(self.launcher.close)
-        self.launcher.wait_for_window()
+        # The version request never gets an answer: the window stays as it starts.
+        self.start({VERSION_PATH: [STALL]}, relay=False)
 
-
-class WindowLookTest(LauncherTest):
     def window_image(self):
         time.sleep(0.5)  # let it paint
         left, top, width, height = self.launcher.geometry()
@@ -119,7 +113,12 @@ class WindowLookTest(LauncherTest):
         self.assertGreater(len(columns), 40, "the Korean text is not drawn with real glyphs")
 
 
-class DragTest(LauncherTest):
+class DragTest(LauncherTestCase):
+    def setUp(self):
+        # Once the update is downloaded, the window waits for the user.
+        self.start(self.update_routes(), relay=False)
+        self.wait_for_record(b"2.0")
+
     def drag_from(self, point, button):
         before = self.launcher.geometry()
         self.desktop.drag(self.launcher.at(*point), (40, 30), button)
@@ -138,25 +137,26 @@ class DragTest(LauncherTest):
                 self.assertEqual(self.drag_from(point, 1), (0, 0))
 
 
-class TimerTest(LauncherTest):
-    relay = True
-
+class TimerTest(LauncherTestCase):
     def test_x_before_first_tick_ends_without_request(self):
-        watch = UpdateServerWatch()
-        self.addCleanup(watch.close)
-        self.desktop.click(*self.launcher.at(X_BUTTON[0] + 8, X_BUTTON[1] + 8))
+        self.start(self.update_routes())
+        self.click_at(X_BUTTON[0] + 8, X_BUTTON[1] + 8)
         self.assertEqual(self.launcher.wait_for_exit(), 0)
         self.assertEqual(len(TIMER_TICK.findall(self.launcher.log())), 0,
                          "the timer fired before the click reached the X button")
-        self.assertEqual(watch.connections(), 0)
+        self.assertEqual(self.server.requests, [])
 
     def test_timer_fires_once(self):
-        time.sleep(4)  # four intervals
+        self.start(self.update_routes())
+        self.wait_for_record(b"2.0")
+        time.sleep(3)  # three more intervals
         log = self.launcher.log()
         self.assertEqual(len(TIMER_TICK.findall(log)), 1)
         self.assertEqual(log.count("Call user32.KillTimer("), 1)
-        self.desktop.click(*self.launcher.at(X_BUTTON[0] + 8, X_BUTTON[1] + 8))
+        self.assertEqual(self.server.paths(), [VERSION_PATH, "/files/app.exe"], "one update check")
+        self.click_at(X_BUTTON[0] + 8, X_BUTTON[1] + 8)
         self.assertEqual(self.launcher.wait_for_exit(), 0)
+        self.assertIsNone(self.launcher.read(TARGET + ".ran"), "X started the target")
 
 
 if __name__ == "__main__":

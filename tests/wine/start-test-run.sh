@@ -15,12 +15,15 @@ for n in $(seq 90 189); do
   # Detached, with no pipe of the test runner held open.
   setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
   pid=$!
+  # Ours once it answers and is still running (another server may be just
+  # going away on the same number).
   for _ in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
+    DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
-  if kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+  sleep 0.2
+  if kill -0 "$pid" 2>/dev/null && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
     echo "$pid" > "$prefix.xvfb-pid"
     echo ":$n" > "$prefix.display"
     echo "Xvfb on :$n (pid $pid)"

@@ -2,6 +2,7 @@
 // and prints what it sees as key=value lines (UTF-8) for the window tests.
 //
 //   window_probe form       the launcher window and its owner
+//   window_probe msgbox-ok  presses OK on the launcher's open message box
 
 #include <windows.h>
 
@@ -60,11 +61,19 @@ int Form() {
     return 0;
 }
 
+int PressOk() {
+    const HWND box = FindWindowW(L"#32770", nullptr);
+    if (!box) return 2;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const char* command = argc > 1 ? argv[1] : "";
     if (std::strcmp(command, "form") == 0) return Form();
-    std::fprintf(stderr, "usage: window_probe form\n");
+    if (std::strcmp(command, "msgbox-ok") == 0) return PressOk();
+    std::fprintf(stderr, "usage: window_probe form|msgbox-ok\n");
     return 1;
 }
