@@ -1,6 +1,7 @@
 #include "http_download.h"
 
 #include "body_framing.h"
+#include "body_reader.h"
 #include "errors.h"
 #include "reply_head.h"
 #include "stream_reader.h"
@@ -18,19 +19,10 @@ bool IsRedirect(int status) { return status >= 300 && status <= 399 && status !=
 // Reads the rest of a body the client does not write anywhere, keeping at
 // most `keep` bytes of it.
 std::string ReadUnwantedBody(StreamReader& reader, const ReplyHead& head, std::size_t keep) {
-    BodyDeframer deframer(FramingOf(head));
     std::string kept;
-    while (!deframer.Done()) {
-        const std::string_view block = reader.NextBlock();
-        if (block.empty()) {
-            deframer.EndOfStream();
-            break;
-        }
-        std::string payload;
-        const std::size_t used = deframer.Feed(block, payload);
-        reader.Unread(block.size() - used);
-        kept.append(payload, 0, keep - std::min(keep, kept.size()));
-    }
+    ReadBody(reader, FramingOf(head), [&](std::string_view payload, std::size_t, bool) {
+        kept.append(payload.substr(0, keep - std::min(keep, kept.size())));
+    });
     return kept;
 }
 
@@ -48,33 +40,22 @@ void ReceiveBody(StreamReader& reader, const ReplyHead& head, const ByteSink& si
     const BodyFraming framing = FramingOf(head);
     // Refuses a coding it cannot undo before a byte is written.
     DecodingPipeline decoding(DecodersFor(CodingsOf(head)), sink);
-    BodyDeframer deframer(framing);
     const std::int64_t total = framing.kind == Framing::Length ? static_cast<std::int64_t>(framing.length) : -1;
     std::int64_t received = 0;
     bool reported = false;
     bool finished = false;
-    // Checks the decoded body before the event that may fill the bar: the bar
-    // never fills for a broken file.
-    const auto finish = [&] {
-        decoding.Finish();
-        finished = true;
-    };
-    while (!deframer.Done()) {
-        const std::string_view block = reader.NextBlock();
-        if (block.empty()) {
-            deframer.EndOfStream();
-            break;
-        }
-        std::string payload;
-        const std::size_t used = deframer.Feed(block, payload);
-        reader.Unread(block.size() - used);  // bytes after the body are not part of it
+    ReadBody(reader, framing, [&](std::string_view payload, std::size_t wire_bytes, bool complete) {
         decoding.Write(payload);
-        received += static_cast<std::int64_t>(used);
-        if (deframer.Done()) finish();
+        received += static_cast<std::int64_t>(wire_bytes);
+        if (complete) {
+            // Checked before the event that may fill the bar: it never fills for a broken file.
+            decoding.Finish();
+            finished = true;
+        }
         progress(received, total);
         reported = true;
-    }
-    if (!finished) finish();
+    });
+    if (!finished) decoding.Finish();
     if (total < 0) {
         progress(received, received);  // the length is known now: the bar can fill
     } else if (!reported) {

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "body_framing.h"
+#include "body_reader.h"
 #include "errors.h"
 #include "reply_head.h"
 #include "stream_reader.h"
@@ -50,21 +51,13 @@ const std::map<int, const char*>& KnownTexts() {
 }
 
 std::string ReadRecord(StreamReader& reader, const ReplyHead& head) {
-    const BodyFraming framing = FramingOf(head);
-    BodyDeframer deframer(framing);
-    std::string body;
-    while (!deframer.Done()) {
-        const std::string_view block = reader.NextBlock();
-        if (block.empty()) {
-            // A server that closes before its announced length has sent what it had.
-            if (framing.kind != Framing::Length) deframer.EndOfStream();
-            break;
-        }
-        const std::size_t used = deframer.Feed(block, body);
-        reader.Unread(block.size() - used);
-        if (body.size() > kMaxRecord) throw EVersionRequestError("The update server's reply is too long");
-    }
-    return body;
+    std::string record;
+    // A server that closes before its announced length has sent what it had.
+    ReadBody(reader, FramingOf(head), [&](std::string_view payload, std::size_t, bool) {
+        record.append(payload);
+        if (record.size() > kMaxRecord) throw EVersionRequestError("The update server's reply is too long");
+    }, ShortBody::Keep);
+    return record;
 }
 
 }  // namespace
