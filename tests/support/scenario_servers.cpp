@@ -114,12 +114,4 @@ std::string ScenarioRequest(const std::string& target) {
 #endif
 }
 
-int ScenarioRequestCount() {
-#ifdef _WIN32
-    return std::atoi(ReadFile(StateFolder() + "/count").c_str());
-#else
-    return Server().RequestCount();
-#endif
-}
-
 }  // namespace testing_support

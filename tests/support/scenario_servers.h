@@ -14,8 +14,6 @@ std::uint16_t ScenarioPort();
 std::string ScenarioUrl(const std::string& target);
 // The last request head the server received for `target` (empty if none).
 std::string ScenarioRequest(const std::string& target);
-// How many requests the server has answered.
-int ScenarioRequestCount();
 
 // The port of the server that plays the version scenario `name`, and the last
 // request it received.

@@ -91,7 +91,6 @@ void ScriptedServer::Answer(int connection) {
         if (count <= 0) return;
         request.append(buffer, static_cast<std::size_t>(count));
     }
-    ++requests_;
     const std::size_t first_blank = request.find(' ');
     const std::string target = request.substr(first_blank + 1, request.find(' ', first_blank + 1) - first_blank - 1);
     {
@@ -99,7 +98,6 @@ void ScriptedServer::Answer(int connection) {
         received_[target] = request.substr(0, request.find("\r\n\r\n") + 4);
         if (!record_folder_.empty()) {
             std::ofstream(record_folder_ + "/" + RequestFileName(target), std::ios::binary) << received_[target];
-            std::ofstream(record_folder_ + "/count") << requests_.load();
         }
     }
 

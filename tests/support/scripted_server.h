@@ -18,8 +18,7 @@ namespace testing_support {
 class ScriptedServer {
 public:
     // Listens on 127.0.0.1:`port` (0: any free port). With a `record_folder`,
-    // every request head is also written there, to RequestFileName(target),
-    // and the number of requests so far to "count".
+    // every request head is also written there, to RequestFileName(target).
     explicit ScriptedServer(std::vector<Script> scripts, std::uint16_t port = 0, std::string record_folder = {});
     ~ScriptedServer();
     ScriptedServer(const ScriptedServer&) = delete;
@@ -30,7 +29,6 @@ public:
     void SetOtherPort(std::uint16_t port) { other_port_ = port; }
     // The last request head received for `target` (empty if none).
     std::string RequestFor(const std::string& target) const;
-    int RequestCount() const { return requests_.load(); }
 
 private:
     void Serve();
@@ -42,7 +40,6 @@ private:
     std::uint16_t port_ = 0;
     std::atomic<std::uint16_t> other_port_{0};
     std::atomic<bool> stopping_{false};
-    std::atomic<int> requests_{0};
     mutable std::mutex mutex_;
     std::map<std::string, std::string> received_;
     std::string record_folder_;
