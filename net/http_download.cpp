@@ -80,20 +80,25 @@ HttpDownloadClient::HttpDownloadClient(DownloadSettings settings) : settings_(st
 HttpDownloadClient::~HttpDownloadClient() = default;
 
 void HttpDownloadClient::Close() {
+    tls_.reset();
     if (connection_) connection_->Close();
     connection_.reset();
+}
+
+ByteStream& HttpDownloadClient::Open(const Url& url) {
+    Close();
+    connection_ = std::make_unique<TcpConnection>(url.host, url.port, settings_.wait);
+    if (url.scheme != "https") return *connection_;
+    tls_ = std::make_unique<TlsStream>(*connection_, url.host, settings_.tls);
+    return *tls_;
 }
 
 void HttpDownloadClient::Get(const std::string& url_text, const ByteSink& sink, const ProgressHandler& progress) {
     Url url = ParseUrl(url_text);
     for (int redirects = 0;; ++redirects) {
-        if (url.scheme == "https") {
-            throw EclSocketError("Secure (https) downloads are not supported: " + url.ToString());
-        }
-        Close();
-        connection_ = std::make_unique<TcpConnection>(url.host, url.port, settings_.wait);
-        connection_->Write(DownloadRequest(url, settings_.user_agent));
-        StreamReader reader(*connection_, settings_.batch_size);
+        ByteStream& stream = Open(url);
+        stream.Write(DownloadRequest(url, settings_.user_agent));
+        StreamReader reader(stream, settings_.batch_size);
 
         std::optional<ReplyHead> head;
         do {  // interim 1xx replies are passed over; they are never the file
@@ -105,11 +110,18 @@ void HttpDownloadClient::Get(const std::string& url_text, const ByteSink& sink, 
             if (redirects == settings_.max_redirects || !location || location->empty()) {
                 throw EclHttpError(head->status_line, head->status, "");
             }
+            Url next;
             try {
-                url = ResolveUrl(url, *location);
+                next = ResolveUrl(url, *location);
             } catch (const EclSocketError&) {
                 throw EclHttpError(head->status_line, head->status, "");
             }
+            // An attacker on the way could force a secure download down to plain http.
+            if (url.scheme == "https" && next.scheme != "https") {
+                throw EclSocketError("The secure download was redirected to an insecure address, which is refused: " +
+                                     next.ToString());
+            }
+            url = next;
             continue;
         }
         if (head->status >= 400) {

@@ -9,6 +9,7 @@
 
 #include "content_decoding.h"
 #include "tcp_connection.h"
+#include "tls_stream.h"
 
 namespace net {
 
@@ -17,6 +18,7 @@ struct DownloadSettings {
     int max_redirects = 15;
     WaitSettings wait;              // time-out of each network wait, and the window's messages
     std::string user_agent = "Mozilla/4.0 (compatible; Clever Internet Suite 6.2)";
+    TlsSettings tls;                // for https
 };
 
 // Bytes of the final reply's body received so far, as they came over the
@@ -33,8 +35,9 @@ public:
     explicit HttpDownloadClient(DownloadSettings settings = {});
     ~HttpDownloadClient();
 
-    // GETs `url` and writes the decoded body of the final reply, which must
-    // have a 2xx status, to `sink`. Each block read goes through the decoders
+    // GETs `url` (http or https) and writes the decoded body of the final
+    // reply, which must have a 2xx status, to `sink`. Redirects from https to
+    // http are refused. Each block read goes through the decoders
     // into the sink before its progress event. Fails with EclSocketError,
     // EclHttpError or EclZLibError, or whatever the sink throws.
     void Get(const std::string& url, const ByteSink& sink, const ProgressHandler& progress);
@@ -42,8 +45,12 @@ public:
     void Close();
 
 private:
+    // The connection, and the TLS channel over it for https.
+    ByteStream& Open(const struct Url& url);
+
     DownloadSettings settings_;
     std::unique_ptr<TcpConnection> connection_;
+    std::unique_ptr<TlsStream> tls_;
 };
 
 }  // namespace net

@@ -88,10 +88,6 @@ TEST(DownloadClient, LargeBodyArrivesInBlocksWithOneCompletion) {
     for (std::size_t i = 0; i + 1 < outcome.events.size(); ++i) EXPECT_LT(outcome.events[i].first, 20000);
 }
 
-TEST(DownloadClient, RefusesHttpsForNow) {
-    EXPECT_EQ(Download("https://127.0.0.1:1/file").error, "Secure (https) downloads are not supported: https://127.0.0.1:1/file");
-}
-
 TEST(DownloadClient, ConnectionRefusedIsASocketError) {
     net::HttpDownloadClient client;
     try {
