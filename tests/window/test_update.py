@@ -1,11 +1,11 @@
 """Whole update checks under Wine, against a scripted update server: the
 decision table, the reply's edge cases, failures in the message box, the
-progress bar and the X button during a download."""
+progress bar and the X button during a download, downloads over https."""
 import os
 import time
 import unittest
 
-from harness import (TARGET, VERSION_PATH, LauncherTestCase, pause, reply, save_artifact, target_program,
+from harness import (TARGET, VERSION_PATH, LauncherTestCase, pause, reply, save_artifact, setting, target_program,
                      wait_until)
 
 OLD_TARGET = b"the old target program"
@@ -218,6 +218,34 @@ class DuringDownloadTest(UpdateTestCase):
         self.assertEqual(self.launcher.read("app_ver_conf.ini"), ini(b"2.0"))
         time.sleep(1)
         self.assertIsNone(self.launcher.read(TARGET + ".ran"), "the target was started")
+
+
+class SecureDownloadTest(UpdateTestCase):
+    """Downloads over https from nginx with a test authority that the test prefix trusts."""
+
+    def secure_url(self, server, path):
+        with open(os.path.join(setting("SELVANE_TLS_TEST_STATE"), "ports")) as f:
+            ports = dict(line.split() for line in f)
+        return f"https://localhost:{ports[server]}{path}".encode()
+
+    def test_download_over_https(self):
+        with open(os.path.join(setting("SELVANE_TLS_TEST_STATE"), "root", "file.bin"), "rb") as f:
+            body = f.read()
+        self.start({VERSION_PATH: [reply(b"2.0|" + self.secure_url("good", "/file.bin") + b"|app.exe")]})
+        wait_until(lambda: self.launcher.read(TARGET) == body, 30, "the file over https")
+        self.wait_for_record(b"2.0")
+        self.assertTrue(self.confirm_shown(self.window_image("downloaded")))
+        self.click_at(*X_BUTTON)
+        self.assertEqual(self.launcher.wait_for_exit(), 0)
+
+    def test_untrusted_certificate_is_refused(self):
+        url = self.secure_url("self-signed", "/file.bin")
+        self.start({VERSION_PATH: [reply(b"2.0|" + url + b"|app.exe")]},
+                   files={TARGET: OLD_TARGET, "app_ver_conf.ini": ini(b"1.0")})
+        text, _, _ = self.launcher.wait_for_message_box()
+        self.assertEqual(text, b"Secure connection to localhost failed: the server's certificate is not trusted.")
+        self.assertEqual(self.launcher.read(TARGET), OLD_TARGET)
+        self.assertEqual(self.launcher.read("app_ver_conf.ini"), ini(b"1.0"))
 
 
 if __name__ == "__main__":
