@@ -22,13 +22,17 @@ constexpr int kUsage = 2;
 constexpr char kHelp[] =
     "Usage: selvane-fetch [options] URL FILE\n"
     "\n"
-    "Fetches URL (http only) into FILE, following redirects and undoing gzip or\n"
-    "deflate coding. The body goes into FILE.download first, which takes FILE's\n"
-    "place only once it is complete; on failure FILE stays as it was.\n"
+    "Fetches URL (http or https) into FILE, following redirects and undoing gzip\n"
+    "or deflate coding. The body goes into FILE.download first, which takes\n"
+    "FILE's place only once it is complete; on failure FILE stays as it was.\n"
     "\n"
     "Options:\n"
     "  -q, --quiet          no progress line\n"
     "  -t, --timeout SECS   longest wait for the network, each time (default 60)\n"
+    "      --trust-ca FILE  also trust the certificate authorities in FILE (PEM),\n"
+    "                       for tests and benchmarks against servers with a test\n"
+    "                       authority; accepted but without effect on Windows,\n"
+    "                       which trusts its own certificate store only\n"
     "  -h, --help           this text\n"
     "\n"
     "Exit status: 0 when FILE is complete, 1 when the download failed, 2 for a\n"
@@ -43,6 +47,7 @@ struct Options {
     bool help = false;
     bool quiet = false;
     std::chrono::milliseconds timeout{60000};
+    std::string trust_ca;
     std::string url;
     std::string file;
 };
@@ -77,6 +82,9 @@ Options ParseArguments(int argc, char** argv) {
         } else if (!options_end && (argument == "-t" || argument == "--timeout")) {
             if (i + 1 == argc) throw UsageError(argument + " needs a number of seconds");
             options.timeout = ParseTimeout(argv[++i]);
+        } else if (!options_end && argument == "--trust-ca") {
+            if (i + 1 == argc) throw UsageError(argument + " needs a file");
+            options.trust_ca = argv[++i];
         } else if (!options_end && argument.size() > 1 && argument[0] == '-') {
             throw UsageError("unknown option " + argument);
         } else if (positionals < std::size(positional)) {
@@ -92,6 +100,7 @@ Options ParseArguments(int argc, char** argv) {
 int Fetch(const Options& options) {
     net::DownloadSettings settings;
     settings.wait.timeout = options.timeout;
+    settings.tls.extra_trust_file = options.trust_ca;  // the Windows channel ignores it
     net::HttpDownloadClient client(settings);
     tools::ProgressLine progress(stderr);
     // As the launcher writes its target: FILE is replaced only by a complete
