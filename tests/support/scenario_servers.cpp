@@ -1,7 +1,6 @@
 #include "scenario_servers.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -10,6 +9,7 @@
 #include "download_scenarios.h"
 #include "version_scenarios.h"
 #include "request_file_name.h"
+#include "temporary_folder.h"
 
 #ifndef _WIN32
 #include "scripted_server.h"
@@ -27,12 +27,7 @@ std::string StateFolder() {
     return folder;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
+std::string ReadFile(const std::string& path) { return ReadBytes(path).value_or(""); }
 
 #else
 

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <map>
 #include <sstream>
+
+#include "temporary_folder.h"
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -28,12 +28,7 @@ std::string State() {
     return state;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
+std::string ReadFile(const std::string& path) { return testing_support::ReadBytes(path).value_or(""); }
 
 std::string Port(const std::string& server) {
     std::istringstream lines(ReadFile(State() + "/ports"));
