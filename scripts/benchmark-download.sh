@@ -47,7 +47,7 @@
 #
 # Then the peak memory of selvane-fetch for a small and a large plain file.
 # --quick: 3 rounds and small files, to try the script out; the full run takes
-# 11 rounds of 512 MiB files (about 15 minutes on 2 cores).
+# 11 rounds of 512 MiB files (under 10 minutes on 2 cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
