@@ -55,24 +55,16 @@ BodyFraming FramingOf(const ReplyHead& head) {
     }
     const std::vector<std::string> lengths = head.Values("Content-Length");
     if (!lengths.empty()) {
-        std::optional<std::uint64_t> length;
-        for (const std::string& value : lengths) {
-            std::size_t start = 0;
-            for (;;) {  // "5, 5" is allowed: a list of equal values
-                const std::size_t comma = value.find(',', start);
-                std::string item = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-                item.erase(0, item.find_first_not_of(" \t"));
-                item.erase(item.find_last_not_of(" \t") + 1);
-                const std::uint64_t parsed = ParseContentLength(item);
-                if (length && *length != parsed) {
-                    throw EclSocketError("The server's reply has conflicting Content-Length values");
-                }
-                length = parsed;
-                if (comma == std::string::npos) break;
-                start = comma + 1;
+        // "5, 5" is allowed: a list of equal values.
+        const std::vector<std::string> items = ListElements(lengths);
+        if (items.empty()) throw EclSocketError("The server's reply has an invalid Content-Length \"\"");
+        const std::uint64_t length = ParseContentLength(items.front());
+        for (const std::string& item : items) {
+            if (ParseContentLength(item) != length) {
+                throw EclSocketError("The server's reply has conflicting Content-Length values");
             }
         }
-        return {Framing::Length, *length};
+        return {Framing::Length, length};
     }
     const bool success = head.status >= 200 && head.status <= 207;
     return {head.http_minor != 0 && !success ? Framing::Empty : Framing::UntilClose, 0};

@@ -1,5 +1,7 @@
 #include "reply_head.h"
 
+#include "ascii_text.h"
+
 #include <cctype>
 
 #include "errors.h"
@@ -7,22 +9,6 @@
 namespace net {
 
 namespace {
-
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::string Trim(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 // "HTTP/1.1 200 OK": version, a blank, three digits, then the reason.
 bool ParseStatusLine(const std::string& line, ReplyHead& head) {
@@ -44,14 +30,14 @@ bool ParseStatusLine(const std::string& line, ReplyHead& head) {
 std::vector<std::string> ReplyHead::Values(const std::string& name) const {
     std::vector<std::string> values;
     for (const auto& [field, value] : fields) {
-        if (SameName(field, name)) values.push_back(value);
+        if (EqualsIgnoringCase(field, name)) values.push_back(value);
     }
     return values;
 }
 
 std::optional<std::string> ReplyHead::Value(const std::string& name) const {
     for (const auto& [field, value] : fields) {
-        if (SameName(field, name)) return value;
+        if (EqualsIgnoringCase(field, name)) return value;
     }
     return std::nullopt;
 }
@@ -77,7 +63,7 @@ ReplyHead ReadReplyHead(StreamReader& reader) {
         if (colon == std::string::npos || colon == 0 || line->find_first_of(" \t") < colon) {
             throw EclSocketError("The server's reply header has a malformed line");
         }
-        head.fields.emplace_back(line->substr(0, colon), Trim(line->substr(colon + 1)));
+        head.fields.emplace_back(line->substr(0, colon), TrimBlanks(std::string_view(*line).substr(colon + 1)));
     }
 }
 
@@ -87,8 +73,8 @@ std::vector<std::string> ListElements(const std::vector<std::string>& values) {
         std::size_t start = 0;
         while (start <= value.size()) {
             const std::size_t comma = value.find(',', start);
-            std::string element = Trim(value.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-            for (char& c : element) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const std::string element = ToLowerAscii(
+                TrimBlanks(std::string_view(value).substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
             if (!element.empty()) elements.push_back(element);
             if (comma == std::string::npos) break;
             start = comma + 1;

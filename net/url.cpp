@@ -2,16 +2,12 @@
 
 #include <cctype>
 
+#include "ascii_text.h"
 #include "errors.h"
 
 namespace net {
 
 namespace {
-
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 int DefaultPort(const std::string& scheme) { return scheme == "https" ? 443 : 80; }
 
@@ -27,7 +23,7 @@ std::optional<std::string> SchemeOf(const std::string& text) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (!(std::isalpha(c) || (i > 0 && (std::isdigit(c) || c == '+' || c == '-' || c == '.')))) return std::nullopt;
     }
-    return Lower(text.substr(0, colon));
+    return ToLowerAscii(text.substr(0, colon));
 }
 
 // RFC 3986, 5.2.4.

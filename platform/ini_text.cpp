@@ -1,6 +1,7 @@
 #include "ini_text.h"
 
-#include <algorithm>
+#include "ascii_text.h"
+
 #include <vector>
 
 namespace platform::ini_text {
@@ -27,27 +28,12 @@ std::vector<Line> SplitLines(std::string_view text) {
     return lines;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(x) == lower(y);
-           });
-}
-
 // The section name of a "[name]" line, if it is one.
 std::optional<std::string_view> SectionName(std::string_view line) {
-    line = Trim(line);
+    line = TrimBlanks(line);
     if (line.empty() || line.front() != '[') return std::nullopt;
     const std::size_t close = line.find(']');
-    return Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+    return TrimBlanks(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
 }
 
 struct Entry {
@@ -58,7 +44,7 @@ struct Entry {
 std::optional<Entry> EntryOf(std::string_view line) {
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) return std::nullopt;
-    return Entry{Trim(line.substr(0, equals)), Trim(line.substr(equals + 1))};
+    return Entry{TrimBlanks(line.substr(0, equals)), TrimBlanks(line.substr(equals + 1))};
 }
 
 // Where a section's lines are: [first, last) indexes into the lines, the
@@ -71,7 +57,7 @@ struct SectionSpan {
 std::optional<SectionSpan> FindSection(std::string_view text, const std::vector<Line>& lines, std::string_view section) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const auto name = SectionName(text.substr(lines[i].begin, lines[i].end - lines[i].begin));
-        if (!name || !SameName(*name, section)) continue;
+        if (!name || !EqualsIgnoringCase(*name, section)) continue;
         std::size_t last = i + 1;
         while (last < lines.size() && !SectionName(text.substr(lines[last].begin, lines[last].end - lines[last].begin))) {
             ++last;
@@ -85,7 +71,7 @@ std::optional<std::size_t> FindKey(std::string_view text, const std::vector<Line
                                    std::string_view key) {
     for (std::size_t i = span.first; i < span.last; ++i) {
         const auto entry = EntryOf(text.substr(lines[i].begin, lines[i].end - lines[i].begin));
-        if (entry && SameName(entry->key, key)) return i;
+        if (entry && EqualsIgnoringCase(entry->key, key)) return i;
     }
     return std::nullopt;
 }
@@ -133,7 +119,7 @@ std::string WithValue(std::string_view text, std::string_view section, std::stri
     // After the section's last non-empty line.
     std::size_t after = span->first - 1;
     for (std::size_t i = span->first; i < span->last; ++i) {
-        if (!Trim(text.substr(lines[i].begin, lines[i].end - lines[i].begin)).empty()) after = i;
+        if (!TrimBlanks(text.substr(lines[i].begin, lines[i].end - lines[i].begin)).empty()) after = i;
     }
     const Line& line = lines[after];
     result = std::string(text.substr(0, line.next));

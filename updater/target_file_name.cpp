@@ -1,7 +1,8 @@
 #include "target_file_name.h"
 
+#include "ascii_text.h"
+
 #include <array>
-#include <cctype>
 #include <string_view>
 
 namespace updater {
@@ -11,12 +12,6 @@ namespace {
 constexpr std::array<std::string_view, 24> kDeviceNames = {
     "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",    "COM8",
     "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9", "CONIN$", "CONOUT$"};
-
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return upper;
-}
 
 // Why `name` is not a plain file name, or nothing when it is.
 const char* Fault(const std::string& name) {
@@ -37,7 +32,7 @@ const char* Fault(const std::string& name) {
     stem = stem.substr(0, stem.find('.'));
     while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
     for (const std::string_view device : kDeviceNames) {
-        if (Upper(stem) == device) return "it is the name of a device";
+        if (EqualsIgnoringCase(stem, device)) return "it is the name of a device";
     }
     return nullptr;
 }
