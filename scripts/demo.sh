@@ -36,20 +36,16 @@ cleanup() {  # the launcher and the rest of Wine first, then the display they dr
   [ -z "$launcher" ] || kill "$launcher" 2>/dev/null || true
   [ -z "$server" ] || kill "$server" 2>/dev/null || true
   WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
-  [ -z "$xvfb" ] || { kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; } || true
+  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
 
 own_display=false
 if [ -z "${DISPLAY:-}" ]; then
   own_display=true
-  for n in $(seq 90 189); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
-  done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  DISPLAY=$(sh tests/wine/start-xvfb.sh "$work/xvfb.pid")
+  export DISPLAY
+  xvfb=$(cat "$work/xvfb.pid")
 fi
 WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
 [ -d "$prefix/drive_c" ] || sh tests/wine/make-prefix.sh "$prefix"
