@@ -80,9 +80,6 @@ class Desktop:
         os.unlink(path)
         return image
 
-    def press(self, x, y, button):
-        self.xdotool("mousemove", x, y, "mousedown", button)
-
     def drag(self, start, delta, button):
         """Presses at `start`, moves by `delta` in steps, releases."""
         x, y = start
@@ -217,9 +214,6 @@ class UpdateServer:
         self.stopping = threading.Event()
         self.thread = threading.Thread(target=self.serve, daemon=True)
         self.thread.start()
-
-    def url(self, path):
-        return f"http://127.0.0.1:{self.port}{path}"
 
     def paths(self):
         return [request.split(b" ")[1].decode("latin-1") for request in self.requests]

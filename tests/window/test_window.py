@@ -6,7 +6,7 @@ import unittest
 
 from PIL import Image
 
-from harness import (STALL, TARGET, VERSION_PATH, Desktop, LauncherTestCase, save_artifact, wait_until)
+from harness import STALL, TARGET, VERSION_PATH, Desktop, LauncherTestCase, save_artifact
 
 WIDTH, HEIGHT = 315, 122
 RESOURCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "launcher", "resources")
