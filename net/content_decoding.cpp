@@ -215,11 +215,9 @@ void DecodingPipeline::WriteFrom(std::size_t stage, std::string_view bytes) {
 }
 
 void DecodingPipeline::Finish() {
-    for (std::size_t stage = 0; stage < decoders_.size(); ++stage) {
-        // Anything a decoder still holds has been handed on by now; what is
-        // left is to check that each stream ended where it should.
-        decoders_[stage]->Finish();
-    }
+    // Decoders hand on their output as they go: all that is left is to check
+    // that each coded stream ended where it should.
+    for (const auto& decoder : decoders_) decoder->Finish();
 }
 
 }  // namespace net

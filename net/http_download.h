@@ -10,6 +10,7 @@
 #include "content_decoding.h"
 #include "tcp_connection.h"
 #include "tls_stream.h"
+#include "url.h"
 
 namespace net {
 
@@ -28,7 +29,7 @@ struct DownloadSettings {
 using ProgressHandler = std::function<void(std::int64_t received, std::int64_t total)>;
 
 // The request the client sends for `url`, exactly.
-std::string DownloadRequest(const struct Url& url, const std::string& user_agent);
+std::string DownloadRequest(const Url& url, const std::string& user_agent);
 
 class HttpDownloadClient {
 public:
@@ -46,7 +47,7 @@ public:
 
 private:
     // The connection, and the TLS channel over it for https.
-    ByteStream& Open(const struct Url& url);
+    ByteStream& Open(const Url& url);
 
     DownloadSettings settings_;
     std::unique_ptr<TcpConnection> connection_;
